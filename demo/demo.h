@@ -1,0 +1,95 @@
+// The demo: start-up, the endless loop over the three parts, the shared frame
+// ending, the key handler, the plasma and the compiled-in assets. All state is
+// process-wide and lives until the process ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "img/img.h"
+#include "platform/fps.h"
+#include "platform/sdldpy.h"
+#include "platform/sdlkbd.h"
+#include "platform/stars.h"
+#include "text/font.h"
+#include "text/raster.h"
+#include "text/scroll.h"
+
+// ---- Settings and switches --------------------------------------------------
+extern std::int32_t demoWidth;        // 256: screen size asked of the display
+extern std::int32_t demoHeight;       // 256
+extern std::uint8_t scrollerOn;       // part two draws its scroller while this is 1
+extern std::uint8_t spritesOn;        // part two draws its sprites while this is not 0
+extern std::uint8_t starsOn;          // part two draws and moves the stars while this is 1
+extern std::uint8_t stopRequest;      // 0 run, 1 quit, 2 leave the current part
+extern std::uint8_t fpsShown;         // bit 0: the frame-rate readout is drawn
+
+// ---- Objects made by DEMOInit -----------------------------------------------
+extern SDLDPY* display;
+extern SDLKBD* keyboard;
+extern IMG* screen;                   // the 256 x 256 frame
+extern IMG* sprites[4];               // 128 x 128 letters V, E, L, M
+extern IMG* logoBottom;               // 128 x 32
+extern IMG* logoTop;                  // 160 x 32
+extern IMG* banner;                   // 64 x 16
+extern IMG* emblem;                   // 32 x 32
+extern IMG* picture;                  // 192 x 224, the scaled logotype
+extern FONT* font;                    // 15 x 26 cells
+extern IMG* canvas;                   // 256 x 26 scroller strip
+extern SCROLL* scroll;
+extern RASTER* raster;
+extern STARS* stars;
+extern IMG* plasmaImage;              // 256 x 26 plasma that colours the scroller
+extern IMG* plasmaStrip;              // 256 x 3 colour strip, made on first use
+
+// ---- Animation state (never reset) ------------------------------------------
+extern std::int32_t rasterPhase;      // sine index of bar 0
+extern std::int32_t wobblePhase;      // wobbleTable index of picture row 0
+extern std::int32_t plasmaPhases[6];  // red A, green A, blue A, red B, green B, blue B
+extern std::int32_t spritePhases[4];  // waves A, B, C, D
+extern std::int32_t scrollerBouncePhase;
+extern std::int32_t bannerBouncePhase;
+
+// ---- Compiled-in tables -----------------------------------------------------
+inline constexpr std::int32_t wobbleLength = 2866;
+extern const std::int32_t wobbleTable[wobbleLength];   // picture row offsets, -32 to 32
+
+struct DEMOWAVE {
+    std::int32_t speed;      // phase change per frame
+    std::int32_t spacing;    // phase step per row (plasma) or per sprite (sprites)
+    std::int32_t amplitude;
+};
+extern const DEMOWAVE plasmaWaves[6];
+extern DEMOWAVE spriteWaves[4];       // amplitudes set by start-up
+
+// ---- The main routine and the loop ------------------------------------------
+extern "C" int SDL_main(int argc, char* argv[]);       // DEMOInit, the part loop, the fade; returns 1
+void DEMOInit();                                       // make every object, in order
+void DEMOPartOne();                                    // raster bars, logos, wobbling logotype: 1001 frames
+void DEMOPartTwo();                                    // stars, sprites, scroller, emblem: 2000 frames
+void DEMOPartThree();                                  // full-screen plasma and banner: 1000 frames
+void DEMOFrameEnd();                                   // pacing, readout, present, key
+void DEMOKey(signed char key);                         // act on one key code
+void DEMOFadeOut();                                    // 32 darkening steps, each presented
+std::int32_t DEMOWrap(std::int32_t value, std::int32_t n);  // value brought into 0 .. n - 1
+void DEMOError();                                      // prints "VELM4009 Error.\n" while reporting is on
+void DEMOSetReportErrors(bool on);                     // test hook: the program never turns reporting on
+
+// ---- Scene pieces -----------------------------------------------------------
+void DEMORasterBars();                                 // the sixteen bars into raster's table
+void DEMOSprites();                                    // blend the four sprites at their wave positions
+void DEMOSpritesStep();                                // advance the four sprite waves
+void DEMOPlasma(IMG* target);                          // draw the plasma over every row of the target
+void DEMOPlasmaStep();                                 // advance the six plasma waves
+void DEMOPlasmaStrip(IMG* strip, std::int32_t frequency, std::int32_t level, std::int32_t phase,
+                     std::int32_t row, std::int32_t shift);  // OR one gradient into a strip row
+
+// ---- Compiled-in assets -----------------------------------------------------
+// Complete Netpbm files and the scroll text, embedded at build time. Each array
+// ends in one extra 0 byte beyond its size, so the scroll text is a C string.
+extern const unsigned char asset_sprite_v[], asset_sprite_e[], asset_sprite_l[], asset_sprite_m[];
+extern const unsigned char asset_logo_bottom[], asset_logo_top[], asset_banner[], asset_emblem[];
+extern const unsigned char asset_logotype[], asset_glyphs[], asset_scrolltext[];
+extern const std::size_t asset_sprite_v_size, asset_sprite_e_size, asset_sprite_l_size,
+    asset_sprite_m_size, asset_logo_bottom_size, asset_logo_top_size, asset_banner_size,
+    asset_emblem_size, asset_logotype_size, asset_glyphs_size, asset_scrolltext_size;
