@@ -23,4 +23,6 @@ SDLDPY* SDLDPYFromASCII(const char* text);             // always null
 bool SDLDPYEqual(const SDLDPY* a, const SDLDPY* b);    // both the current display
 SDLDPY* SDLDPYCopy(const SDLDPY* display);             // the current display itself, else null
 SDLDPY* SDLDPYCurrent();                               // the current display, or null
+const char* SDLDPYProblem();                           // why no window is seen (no mode, an invisible driver
+                                                       // nobody asked for), or null when one is
 void SDLDPYError();                                    // "SDLDPY error\n", switched off at build time
