@@ -1,1 +1,141 @@
-// placeholder
+// SDLKBD: drains SDL's event queue into one key code per frame. Byte 0 of the
+// buffer holds the low byte of the last key pressed, 0 after a release. Only
+// the last key event of a drain counts. One keyboard per process, working only
+// while a display exists.
+#include "platform/sdlkbd.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+[[maybe_unused]] const IDENTSHORT ident = {"SDLKBD  ", "20261208", "TKR     "};
+
+constexpr bool traceCalls = false;   // build-time switch of the call trace
+constexpr std::size_t bufferSize = 8;
+constexpr int firstWideKey = 256;    // Shift, Control, function, keypad and cursor keys
+
+SDLKBD* current = nullptr;
+
+// One trace line, printed only while the trace is switched on.
+void SDLKBDTrace(const char* line) {
+    if (traceCalls) std::printf("%s", line);
+}
+
+}  // namespace
+
+// The one keyboard; null while no display exists or memory is exhausted.
+SDLKBD* SDLKBDNew() {
+    SDLKBDTrace("SDLKBDNew_\n");
+    if (SDLDPYCurrent() == nullptr) {
+        SDLKBDTrace("ERR SDL not init'ed\n");
+        SDLKBDTrace("_SDLKBDNew\n");
+        return nullptr;
+    }
+    if (current == nullptr) {
+        SDLKBD* keyboard = static_cast<SDLKBD*>(std::calloc(1, sizeof(SDLKBD)));
+        char* buffer = static_cast<char*>(std::calloc(bufferSize, 1));
+        if (keyboard == nullptr || buffer == nullptr) {
+            std::free(buffer);
+            std::free(keyboard);
+            SDLKBDTrace("_SDLKBDNew\n");
+            return nullptr;
+        }
+        keyboard->buffer = buffer;
+        current = keyboard;
+    }
+    SDLKBDTrace("_SDLKBDNew\n");
+    return current;
+}
+
+// Release the keyboard and clear the caller's pointer.
+void SDLKBDFree(SDLKBD** keyboard) {
+    SDLKBDTrace("SDLKBDFree_\n");
+    if (keyboard == nullptr) {
+        SDLKBDTrace("ERR void parameter\n");
+        SDLKBDTrace("_SDLKBDFree\n");
+        return;
+    }
+    if (*keyboard == nullptr) return;
+    std::free((*keyboard)->buffer);
+    if (*keyboard == current) current = nullptr;
+    std::free(*keyboard);
+    *keyboard = nullptr;
+    SDLKBDTrace("_SDLKBDFree\n");
+}
+
+// Drain every waiting event: a key-down stores the key's code, a key-up stores
+// 0, everything else (the close request included) is discarded. Keys beyond
+// the character range have no code of their own and are discarded on
+// key-down, so they never pass for the character sharing their low byte.
+void SDLKBDGetKey(SDLKBD* keyboard) {
+    SDLKBDTrace("SDLKBDGetKey_\n");
+    if (SDLDPYCurrent() == nullptr) {
+        SDLKBDTrace("ERR no display\n");
+        SDLKBDTrace("_SDLKBDGetKey\n");
+        return;
+    }
+    if (keyboard == nullptr || keyboard->buffer == nullptr) {
+        SDLKBDTrace("ERR void parameter\n");
+        SDLKBDTrace("_SDLKBDGetKey\n");
+        return;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        if (event.type == SDL_KEYDOWN) {
+            const int sym = static_cast<int>(event.key.keysym.sym);
+            if (sym < 0 || sym >= firstWideKey) continue;
+            keyboard->buffer[0] = static_cast<char>(sym);
+            if (traceCalls) {
+                std::printf("keyName=%s\n", SDL_GetKeyName(event.key.keysym.sym));
+                std::printf("keySym=%c\n", keyboard->buffer[0]);
+            }
+        } else if (event.type == SDL_KEYUP) {
+            keyboard->buffer[0] = 0;
+        }
+    }
+    SDLKBDTrace("_SDLKBDGetKey\n");
+}
+
+// ---- Generic operations --------------------------------------------------------
+
+// The empty text for a keyboard, null for null.
+const char* SDLKBDToASCII(const SDLKBD* keyboard) {
+    SDLKBDTrace("SDLKBDToASCII_\n");
+    if (keyboard == nullptr) {
+        SDLKBDTrace("ERR void parameter\n");
+        SDLKBDTrace("_SDLKBDToASCII\n");
+        return nullptr;
+    }
+    SDLKBDTrace("_SDLKBDToASCII\n");
+    return "";
+}
+
+// A keyboard cannot be built from text: always null.
+SDLKBD* SDLKBDFromASCII(const char* text) {
+    SDLKBDTrace("SDLKBDFromASCII_\n");
+    if (text == nullptr) SDLKBDTrace("ERR void parameter\n");
+    SDLKBDTrace("_SDLKBDFromASCII\n");
+    return nullptr;
+}
+
+// 1 when both are the same non-null pointer, else 0.
+int SDLKBDEqual(const SDLKBD* a, const SDLKBD* b) {
+    SDLKBDTrace("SDLKBDEqual_\n");
+    if (a == nullptr || b == nullptr) {
+        SDLKBDTrace("ERR void parameter\n");
+        SDLKBDTrace("_SDLKBDEqual\n");
+        return 0;
+    }
+    SDLKBDTrace("_SDLKBDEqual\n");
+    return a == b ? 1 : 0;
+}
+
+// No copy is ever made: always null.
+SDLKBD* SDLKBDCopy(const SDLKBD* keyboard) {
+    SDLKBDTrace("SDLKBDCopy_\n");
+    if (keyboard == nullptr) SDLKBDTrace("ERR void parameter\n");
+    SDLKBDTrace("_SDLKBDCopy\n");
+    return nullptr;
+}
