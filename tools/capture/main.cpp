@@ -1,0 +1,85 @@
+// velm4023-capture: the show itself on a headless platform. It does what SDL's
+// start-up shim does for the real program (SDL_Init, SDL_Quit at exit, then
+// SDL_main), but with SDL's dummy drivers, the virtual clock linked in and the
+// present hook of grab.cpp writing the frames asked for.
+#include <SDL/SDL.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "demo/demo.h"
+#include "img/img.h"
+#include "tools/capture/capture.h"
+#include "tools/capture/grab.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"CAPTURE ", "20261208", "Tordeval", "C++     ", "CODE    "};
+
+CAPTUREOPTIONS options;   // large; kept out of main's stack frame
+
+// Takes standard output for the image stream and sends everything else the
+// process prints there (reporter lines) to standard error instead, so that
+// nothing can corrupt the stream.
+std::FILE* TakeStdout() {
+    std::fflush(stdout);
+    int fd = dup(STDOUT_FILENO);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* stream = fdopen(fd, "wb");
+    if (stream == nullptr) {
+        close(fd);
+        return nullptr;
+    }
+    if (dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    std::signal(SIGPIPE, SIG_IGN);   // a closed pipe becomes a write error with a message
+    return stream;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    char error[512];
+    if (!CAPTUREParseArgs(argc, argv, &options, error, sizeof error)) {
+        std::fprintf(stderr, "velm4023-capture: %s\nTry 'velm4023-capture --help'.\n", error);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(CAPTUREUsage(), stdout);
+        return 0;
+    }
+    if (options.pngDir != nullptr && !CAPTUREPrepareDir(options.pngDir, error, sizeof error)) {
+        std::fprintf(stderr, "velm4023-capture: %s\n", error);
+        return 1;
+    }
+    std::FILE* stream = nullptr;
+    if (options.ppmStream) {
+        if (isatty(STDOUT_FILENO) != 0) {
+            std::fprintf(stderr, "velm4023-capture: --ppm-stream writes binary images; send standard output "
+                                 "to a pipe or a file\n");
+            return 2;
+        }
+        stream = TakeStdout();
+        if (stream == nullptr) {
+            std::fprintf(stderr, "velm4023-capture: cannot take standard output for the image stream\n");
+            return 1;
+        }
+    }
+    // Headless whatever the environment says: no window, no sound device.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
+        std::fprintf(stderr, "velm4023-capture: SDL_Init: %s\n", SDL_GetError());
+        return 1;
+    }
+    std::atexit(SDL_Quit);
+    GRABStart(&options, stream);
+    char name[] = "velm4023";
+    char* arguments[] = {name, nullptr};
+    SDL_main(1, arguments);   // returns only when the show quit before the last frame wanted
+    return GRABFinish();
+}

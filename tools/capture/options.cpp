@@ -1,0 +1,268 @@
+// The command line of velm4023-capture: frame range, keys, outputs and scale.
+#include <SDL/SDL_keysym.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "img/img.h"
+#include "tools/capture/capture.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"CAPTOPT ", "20261208", "Tordeval", "C++     ", "CODE    "};
+
+struct KEYNAME {
+    const char* name;
+    std::int32_t code;
+};
+
+const KEYNAME keyNames[] = {
+    {"space", 32}, {"escape", 27}, {"esc", 27}, {"return", 13}, {"enter", 13},
+    {"tab", 9},    {"backspace", 8}, {"comma", 44}, {"colon", 58},
+};
+
+// Writes one formatted line into the caller's error buffer and returns false.
+bool Fail(char* error, std::size_t size, const char* format, ...) {
+    if (error != nullptr && size > 0) {
+        std::va_list args;
+        va_start(args, format);
+        std::vsnprintf(error, size, format, args);
+        va_end(args);
+    }
+    return false;
+}
+
+// Reads the decimal number in text[0 .. length) into value; only digits, at most
+// captureMaxFrame, so nothing can overflow.
+bool ParseNumber(const char* text, std::size_t length, std::int32_t* value) {
+    if (length == 0 || length > 10) {
+        return false;
+    }
+    std::int64_t sum = 0;
+    for (std::size_t i = 0; i < length; i++) {
+        if (text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+        sum = sum * 10 + (text[i] - '0');
+    }
+    if (sum > captureMaxFrame) {
+        return false;
+    }
+    *value = static_cast<std::int32_t>(sum);
+    return true;
+}
+
+// "FIRST:LAST" or a single frame "N".
+bool ParseFrames(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    const char* colon = std::strchr(text, ':');
+    std::size_t firstLength = colon != nullptr ? static_cast<std::size_t>(colon - text) : std::strlen(text);
+    const char* lastText = colon != nullptr ? colon + 1 : text;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    if (!ParseNumber(text, firstLength, &first) || !ParseNumber(lastText, std::strlen(lastText), &last)) {
+        return Fail(error, size, "--frames wants FIRST:LAST, two frame numbers from 1 to %d, not \"%s\"",
+                    captureMaxFrame, text);
+    }
+    if (first < 1 || last < first) {
+        return Fail(error, size, "--frames \"%s\": frames count from 1 and FIRST may not exceed LAST", text);
+    }
+    options->first = first;
+    options->last = last;
+    return true;
+}
+
+// Adds one FRAME:KEY entry, given as text[0 .. length).
+bool ParseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    char entry[64];
+    if (length == 0 || length >= sizeof entry) {
+        return Fail(error, size, "--keys wants FRAME:KEY entries separated by commas");
+    }
+    std::memcpy(entry, text, length);
+    entry[length] = '\0';
+    const char* colon = std::strchr(entry, ':');
+    std::int32_t frame = 0;
+    if (colon == nullptr || !ParseNumber(entry, static_cast<std::size_t>(colon - entry), &frame) || frame < 1) {
+        return Fail(error, size, "--keys entry \"%s\": wants FRAME:KEY with a frame number from 1", entry);
+    }
+    std::int32_t code = CAPTUREKeyCode(colon + 1);
+    if (code == 0) {
+        return Fail(error, size,
+                    "--keys entry \"%s\": unknown key \"%s\" (use space, escape, a single character "
+                    "or a decimal key code from 10 to %d)",
+                    entry, colon + 1, static_cast<int>(SDLK_LAST) - 1);
+    }
+    if (options->keyCount >= captureMaxKeys) {
+        return Fail(error, size, "--keys: more than %d keys", captureMaxKeys);
+    }
+    // The show reads one key per frame, so a second key at the same frame could
+    // never take effect.
+    for (std::int32_t i = 0; i < options->keyCount; i++) {
+        if (options->keys[i].frame == frame) {
+            return Fail(error, size, "--keys: two keys at frame %d; the show reads one key per frame", frame);
+        }
+    }
+    std::int32_t at = options->keyCount;   // insert in frame order
+    while (at > 0 && options->keys[at - 1].frame > frame) {
+        options->keys[at] = options->keys[at - 1];
+        at--;
+    }
+    options->keys[at] = {frame, code};
+    options->keyCount++;
+    return true;
+}
+
+// "FRAME:KEY,FRAME:KEY,..."
+bool ParseKeys(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    const char* start = text;
+    for (;;) {
+        const char* comma = std::strchr(start, ',');
+        std::size_t length = comma != nullptr ? static_cast<std::size_t>(comma - start) : std::strlen(start);
+        if (!ParseKey(start, length, options, error, size)) {
+            return false;
+        }
+        if (comma == nullptr) {
+            return true;
+        }
+        start = comma + 1;
+    }
+}
+
+// Splits "--name=value" or takes the next argument as the value; null when missing.
+const char* OptionValue(const char* arg, std::size_t nameLength, int argc, char** argv, int* index) {
+    if (arg[nameLength] == '=') {
+        return arg + nameLength + 1;
+    }
+    if (*index + 1 >= argc) {
+        return nullptr;
+    }
+    *index += 1;
+    return argv[*index];
+}
+
+// True when arg is the option name, alone or followed by "=value".
+bool IsOption(const char* arg, const char* name) {
+    std::size_t length = std::strlen(name);
+    return std::strncmp(arg, name, length) == 0 && (arg[length] == '\0' || arg[length] == '=');
+}
+}  // namespace
+
+// Key name, single printable character or decimal key code to an SDL key symbol.
+std::int32_t CAPTUREKeyCode(const char* name) {
+    if (name == nullptr || name[0] == '\0') {
+        return 0;
+    }
+    for (const KEYNAME& key : keyNames) {
+        if (std::strcmp(name, key.name) == 0) {
+            return key.code;
+        }
+    }
+    std::size_t length = std::strlen(name);
+    if (length == 1) {
+        unsigned char c = static_cast<unsigned char>(name[0]);
+        return c > 32 && c < 127 ? c : 0;
+    }
+    std::int32_t code = 0;
+    if (!ParseNumber(name, length, &code) || code < 1 || code >= SDLK_LAST) {
+        return 0;
+    }
+    return code;
+}
+
+// Fills the options from the command line; see capture.h.
+bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    if (options == nullptr || argv == nullptr) {
+        return Fail(error, size, "internal error: no options");
+    }
+    *options = CAPTUREOPTIONS{};
+    options->scale = 1;
+    bool framesGiven = false;
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        if (arg == nullptr) {
+            break;
+        }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            options->help = true;
+            return true;
+        }
+        if (std::strcmp(arg, "--ppm-stream") == 0) {
+            options->ppmStream = true;
+            continue;
+        }
+        const char* names[] = {"--frames", "--keys", "--png", "--scale"};
+        const char* name = nullptr;
+        for (const char* candidate : names) {
+            if (IsOption(arg, candidate)) {
+                name = candidate;
+            }
+        }
+        if (name == nullptr) {
+            return Fail(error, size, "unknown argument \"%s\"", arg);
+        }
+        const char* value = OptionValue(arg, std::strlen(name), argc, argv, &i);
+        if (value == nullptr) {
+            return Fail(error, size, "%s needs a value", name);
+        }
+        if (std::strcmp(name, "--frames") == 0) {
+            if (!ParseFrames(value, options, error, size)) {
+                return false;
+            }
+            framesGiven = true;
+        } else if (std::strcmp(name, "--keys") == 0) {
+            if (!ParseKeys(value, options, error, size)) {
+                return false;
+            }
+        } else if (std::strcmp(name, "--png") == 0) {
+            if (value[0] == '\0') {
+                return Fail(error, size, "--png needs a directory");
+            }
+            options->pngDir = value;
+        } else {
+            std::int32_t scale = 0;
+            if (!ParseNumber(value, std::strlen(value), &scale) || scale < 1 || scale > captureMaxScale) {
+                return Fail(error, size, "--scale wants a whole number from 1 to %d, not \"%s\"", captureMaxScale,
+                            value);
+            }
+            options->scale = scale;
+        }
+    }
+    if (!framesGiven) {
+        return Fail(error, size, "--frames FIRST:LAST is required");
+    }
+    if (options->pngDir == nullptr && !options->ppmStream) {
+        return Fail(error, size, "nothing to write: give --png DIR and/or --ppm-stream");
+    }
+    return true;
+}
+
+// The --help text.
+const char* CAPTUREUsage() {
+    return "Usage: velm4023-capture --frames FIRST:LAST [--keys FRAME:KEY,...]\n"
+           "                        (--png DIR | --ppm-stream) [--scale N]\n"
+           "\n"
+           "Runs the show headless on a virtual clock (50 frames per second of show time,\n"
+           "as fast as the machine allows) and writes the chosen frames.\n"
+           "\n"
+           "  --frames FIRST:LAST  frames to write, counted from 1, the first frame the show\n"
+           "                       presents; fade frames after a quit count too. A single\n"
+           "                       number N means N:N. The tool stops after LAST.\n"
+           "  --keys FRAME:KEY,... press KEY just before the key read of FRAME (the key is\n"
+           "                       read right after the frame is shown, so it acts from\n"
+           "                       FRAME+1 on) and release it one frame later. KEY is space,\n"
+           "                       escape, return, tab, backspace, comma, colon, a single\n"
+           "                       printable character (q, f, 1, 2, 3, 6, 9, 0, ...) or a\n"
+           "                       decimal key code of two or more digits (27 is Escape).\n"
+           "                       One key per frame; the option may be repeated.\n"
+           "  --png DIR            one PNG per frame, DIR/frame-000001.png and so on; DIR is\n"
+           "                       made when missing.\n"
+           "  --ppm-stream         binary PPM (P6) images one after another on standard\n"
+           "                       output, for example:\n"
+           "                         velm4023-capture --frames 1:4001 --ppm-stream |\n"
+           "                           ffmpeg -f image2pipe -c:v ppm -framerate 50 -i - show.mp4\n"
+           "  --scale N            enlarge every frame N times, nearest neighbour (1 to 16).\n"
+           "  --help               this text.\n"
+           "\n"
+           "Exit status: 0 when done (also when the show quit before LAST, which is said on\n"
+           "standard error), 1 when a frame could not be written, 2 for bad arguments.\n";
+}
