@@ -1,0 +1,256 @@
+// Netpbm decoding from memory and files, and raw P6 writing: pixel results,
+// header grammar, refused input (one report each) and input that ends early.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "img/img.h"
+
+namespace {
+
+template <typename F>
+std::string Printed(F action) {
+    IMGSetReportErrors(true);
+    testing::internal::CaptureStdout();
+    action();
+    std::fflush(stdout);
+    std::string out = testing::internal::GetCapturedStdout();
+    IMGSetReportErrors(false);
+    return out;
+}
+
+IMG* FromString(const std::string& s) {
+    return IMGFromPPM(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+}
+
+// A file in a private temp directory, removed with the fixture.
+class PpmFile : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velm_ppm_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        path_ = dir_ + "/picture.pnm";
+    }
+    void TearDown() override {
+        std::remove(path_.c_str());
+        rmdir(dir_.c_str());
+    }
+    void Write(const std::string& bytes) {
+        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    std::string Read() {
+        std::string bytes;
+        std::FILE* f = std::fopen(path_.c_str(), "rb");
+        if (f == nullptr) return bytes;
+        for (int c; (c = std::getc(f)) != EOF;) bytes.push_back(static_cast<char>(c));
+        std::fclose(f);
+        return bytes;
+    }
+    std::string dir_, path_;
+};
+
+using Words = std::vector<std::uint32_t>;
+Words WordsOf(const IMG* image) {
+    return Words(image->pixels, image->pixels + std::int64_t{image->width} * image->height);
+}
+
+}  // namespace
+
+TEST(FromPPM, RawColourWithCommentsAnywhereInTheHeader) {
+    const std::string pixels("\xFF\x00\x00\x00\x0A\x0B", 6);
+    for (const std::string& header : {std::string("P6\n# made by hand\n2 1\n255\n"),
+                                      std::string("P6\n#one\n#two\n# three\n2 1\n255\n"),
+                                      std::string("P6 2\n# between width and height\n1 255\n"),
+                                      std::string("P6 2 1 255 ")}) {
+        IMG* image = FromString(header + pixels);
+        ASSERT_NE(image, nullptr) << header;
+        EXPECT_EQ(image->width, 2);
+        EXPECT_EQ(image->height, 1);
+        EXPECT_EQ(WordsOf(image), (Words{0xFF0000, 0x000A0B})) << header;
+        IMGFree(&image);
+    }
+}
+
+TEST(FromPPM, GreyAndPlainSamplesAreUnscaledAndSpill) {
+    IMG* image = FromString(std::string("P5\n3 1\n15\n\x80\x00\xFF", 13));
+    EXPECT_EQ(WordsOf(image), (Words{0x808080, 0, 0xFFFFFF}));  // maxval ignored
+    IMGFree(&image);
+    image = FromString("P2\n3 1\n255\n300 7\n0");
+    EXPECT_EQ(WordsOf(image), (Words{300u * 0x010101u, 0x070707, 0}));
+    IMGFree(&image);
+    image = FromString("P3 2 1 255\n1 2 3  256 0 4294967295");
+    // 256 red spills into bit 24; a sample beyond 32 bits wraps without fault.
+    EXPECT_EQ(WordsOf(image), (Words{0x010203, 0x01000000u + 0xFFFFFFFFu}));
+    IMGFree(&image);
+}
+
+TEST(FromPPM, BitmapsAreWhiteOnBlackWithWidthRaisedToBytes) {
+    // Width 10 becomes 16; the second byte's low six bits are columns 10 to 15.
+    IMG* image = FromString(std::string("P4\n10 2\n\xA0\x3F\x00\x01", 12));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 16);
+    EXPECT_EQ(image->height, 2);
+    const Words row0 = {0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    EXPECT_EQ(Words(image->pixels, image->pixels + 16), row0);
+    EXPECT_EQ(IMGGetPixel(image, 15, 1), 0xFFFFFFu);
+    EXPECT_EQ(IMGGetPixel(image, 14, 1), 0u);
+    IMGFree(&image);
+    // Plain bitmap: one digit per pixel, with or without separators, raised width.
+    image = FromString("P1\n# c\n3 2\n01000000\n1 0 0 0 0 0 0 9");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 8);
+    EXPECT_EQ(IMGGetPixel(image, 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(IMGGetPixel(image, 0, 1), 0xFFFFFFu);
+    EXPECT_EQ(IMGGetPixel(image, 7, 1), 0xFFFFFFu);  // any non-zero digit is lit
+    EXPECT_EQ(IMGGetPixel(image, 0, 0), 0u);
+    IMGFree(&image);
+}
+
+TEST(FromPPM, RefusedHeadersReportOnceAndGiveNull) {
+    const std::vector<std::string> refused = {
+        "P7\n1 1\n255\n\x01\x01\x01", "PX 1 1 255 abc", "P6\n0 1\n255\n", "P6\n1 0\n255\n",
+        "P6 x", "",  "P6\n2 1\n",            // header cut short
+        "P", "P6 # comment without end",     // cut inside type and comment
+        "P6\n99999999999 1\n255\n",          // overflowing number
+        "P6\n1 1\n99999999999\n\x01\x02\x03",
+        "P6\n65536 65536\n255\n",            // beyond the pixel limit
+        "P4\n8193 8192\n",                   // raised width pushes it past the limit
+        "1 2 3 4",                           // four numbers before any type
+        "\x01\xFF \x7F",                     // nothing but skipped bytes
+    };
+    for (const std::string& s : refused) {
+        IMG* image = nullptr;
+        EXPECT_EQ(Printed([&] { image = FromString(s); }), "IMG error\n") << s;
+        EXPECT_EQ(image, nullptr) << s;
+        IMGFree(&image);
+    }
+    EXPECT_EQ(Printed([] { EXPECT_EQ(IMGFromPPM(nullptr, 10), nullptr); }), "IMG error\n");
+    // The size is honoured even when the bytes beyond it would complete the header.
+    const std::string whole = "P6\n1 1\n255\n\x01\x02\x03";
+    EXPECT_EQ(IMGFromPPM(reinterpret_cast<const unsigned char*>(whole.data()), 5), nullptr);
+}
+
+TEST(FromPPM, ShortPixelDataLeavesTheRestBlackSilently) {
+    struct Case {
+        std::string data;
+        Words expected;
+    };
+    const std::vector<Case> cases = {
+        {std::string("P6\n2 2\n255\n\x01\x02\x03\x04\x05", 16), {0x010203, 0, 0, 0}},
+        {"P6\n2 1\n255", {0, 0}},
+        {std::string("P5\n3 1\n255\n\x11", 12), {0x111111, 0, 0}},
+        {"P3\n2 1\n255\n1 2 3 4 5", {0x010203, 0}},
+        {"P2\n3 1\n255\n7", {0x070707, 0, 0}},
+        {"P1\n8 1\n1", {0xFFFFFF, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        IMG* image = nullptr;
+        EXPECT_EQ(Printed([&] { image = FromString(c.data); }), "") << c.data;
+        ASSERT_NE(image, nullptr) << c.data;
+        EXPECT_EQ(WordsOf(image), c.expected) << c.data;
+        IMGFree(&image);
+    }
+    // A P4 row cut mid-way: the bits that arrived are decoded.
+    IMG* image = FromString(std::string("P4 16 2\n\xFF", 9));
+    EXPECT_EQ(IMGGetPixel(image, 7, 0), 0xFFFFFFu);
+    EXPECT_EQ(IMGGetPixel(image, 8, 0), 0u);
+    IMGFree(&image);
+}
+
+TEST_F(PpmFile, LoadDecodesEveryTypeLikeFromPPM) {
+    const std::vector<std::string> files = {
+        std::string("P6\n# c\n2 1\n255\n\xFF\x00\x00\x00\x0A\x0B", 22), std::string("P5 2 2 255\n\x80\x01\x02\x03", 15),
+        "P3\n2 1\n255\n1 2 3\n300 0 0\n", "P2\n2 2\n255\n1 2\n3 4\n", "P1\n8 2\n01000000\n1 0 0 0 0 0 0 1\n",
+        std::string("P4\n16 2\n\xA0\x3F\x00\x01", 12)};
+    for (const std::string& bytes : files) {
+        Write(bytes);
+        IMG* loaded = IMGLoad(path_.c_str());
+        IMG* decoded = FromString(bytes);
+        ASSERT_NE(loaded, nullptr) << bytes;
+        ASSERT_NE(decoded, nullptr) << bytes;
+        EXPECT_TRUE(IMGEqual(loaded, decoded)) << bytes;
+        IMGFree(&loaded);
+        IMGFree(&decoded);
+    }
+}
+
+TEST_F(PpmFile, LoadKeepsTheTrueBitmapWidth) {
+    Write(std::string("P4\n10 2\n\xA0\x3F\x00\x01", 12));
+    IMG* image = IMGLoad(path_.c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 10);
+    EXPECT_EQ(WordsOf(image), (Words{0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0, 0, 0, 0, 0,  //
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    IMGFree(&image);
+    Write("P1\n3 2\n010\n1 1 1\n");
+    image = IMGLoad(path_.c_str());
+    EXPECT_EQ(WordsOf(image), (Words{0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
+    IMGFree(&image);
+}
+
+TEST_F(PpmFile, LoadRefusesBadFilesAndToleratesShortOnes) {
+    for (const std::string& bytes : {std::string("P9\n1 1\n255\n"), std::string("P6\n0 4\n255\n"),
+                                     std::string("P6\n4"), std::string(""), std::string("P6 # open"),
+                                     std::string("P5\n1 1\n4294967296\n")}) {
+        Write(bytes);
+        IMG* image = nullptr;
+        EXPECT_EQ(Printed([&] { image = IMGLoad(path_.c_str()); }), "IMG error\n") << bytes;
+        EXPECT_EQ(image, nullptr);
+    }
+    EXPECT_EQ(Printed([] { EXPECT_EQ(IMGLoad(nullptr), nullptr); }), "IMG error\n");
+    EXPECT_EQ(Printed([&] { EXPECT_EQ(IMGLoad((dir_ + "/absent.ppm").c_str()), nullptr); }), "IMG error\n");
+
+    Write(std::string("P6\n2 2\n255\n\x01\x02\x03\x04", 15));
+    IMG* image = nullptr;
+    EXPECT_EQ(Printed([&] { image = IMGLoad(path_.c_str()); }), "");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(WordsOf(image), (Words{0x010203, 0, 0, 0}));
+    IMGFree(&image);
+    Write("P3 2 1 255 9 8");
+    image = IMGLoad(path_.c_str());
+    EXPECT_EQ(WordsOf(image), (Words{0, 0}));
+    IMGFree(&image);
+}
+
+TEST_F(PpmFile, SaveWritesHeaderAndThreeBytesPerPixelAndLoadsBack) {
+    IMG* image = IMGNew();
+    IMGResize(image, 1, 1);
+    image->pixels[0] = 0xFF0A0D1A;  // top byte is not written
+    ASSERT_TRUE(IMGSave(image, path_.c_str()));
+    EXPECT_EQ(Read(), std::string("P6\n1 1\n255\n\x0A\x0D\x1A", 14));
+
+    IMGResize(image, 7, 3);
+    for (int i = 0; i < 21; ++i) image->pixels[i] = static_cast<std::uint32_t>(i * 0x0A0B0D) & 0xFFFFFF;
+    image->pixels[4] = 0x0A0D0A;  // newline and return bytes pass untranslated
+    ASSERT_TRUE(IMGSave(image, path_.c_str()));
+    IMG* back = IMGLoad(path_.c_str());
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(IMGEqual(image, back));
+    IMGFree(&back);
+
+    IMGResize(image, 0, 3);
+    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, path_.c_str())); }), "IMG error\n");
+    IMGResize(image, 2, 2);
+    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, nullptr)); }), "IMG error\n");
+    EXPECT_EQ(Printed([] { EXPECT_FALSE(IMGSave(nullptr, "/tmp/x")); }), "IMG error\n");
+    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, (dir_ + "/no/such/dir.ppm").c_str())); }), "IMG error\n");
+    IMGFree(&image);
+}
+
+TEST(Save, WriteErrorIsReportedAsFailure) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not available";
+    IMG* image = IMGNew();
+    IMGResize(image, 64, 64);
+    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, "/dev/full")); }), "IMG error\n");
+    IMGFree(&image);
+}
