@@ -1,0 +1,279 @@
+// Letterforms as unions of convex polygons, and the outline and distance
+// field of such a union.
+#include "shapes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "img/img.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"ARTSHAPE", "20261208", "Tordeval", "C++     ", "TOOL    "};
+}
+
+namespace art {
+namespace {
+
+Vec2 Sub(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
+double Cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
+double Dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
+
+// Signed area times two.
+double Area2(const std::vector<Vec2>& v) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        sum += Cross(v[i], v[(i + 1) % v.size()]);
+    }
+    return sum;
+}
+
+// Closed inside test of one convex polygon.
+bool PolyInside(const Poly& poly, Vec2 p) {
+    const std::size_t n = poly.v.size();
+    if (n < 3) {
+        return false;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vec2 a = poly.v[i];
+        const Vec2 b = poly.v[(i + 1) % n];
+        if (Cross(Sub(b, a), Sub(p, a)) < 0.0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Distance from p to the segment and the nearest point on it.
+double SegmentDistance(const Segment& s, Vec2 p, Vec2& nearest) {
+    const Vec2 r = Sub(s.b, s.a);
+    const double len2 = Dot(r, r);
+    double t = len2 > 0.0 ? Dot(Sub(p, s.a), r) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    nearest = {s.a.x + r.x * t, s.a.y + r.y * t};
+    const Vec2 d = Sub(p, nearest);
+    return std::sqrt(Dot(d, d));
+}
+
+// Five-pointed star from kites (tip, inner corner, centre, inner corner);
+// unit directions at 36-degree steps starting straight up.
+Shape StarShape() {
+    static const Vec2 dirs[10] = {
+        {0.0, -1.0}, {0.5877852522924731, -0.8090169943749475},
+        {0.9510565162951535, -0.3090169943749474}, {0.9510565162951535, 0.3090169943749474},
+        {0.5877852522924731, 0.8090169943749475}, {0.0, 1.0},
+        {-0.5877852522924731, 0.8090169943749475}, {-0.9510565162951535, 0.3090169943749474},
+        {-0.9510565162951535, -0.3090169943749474}, {-0.5877852522924731, -0.8090169943749475}};
+    const Vec2 c = {0.55, 0.55};
+    const double outer = 0.55;
+    const double inner = 0.25;
+    Shape s;
+    for (int k = 0; k < 10; k += 2) {
+        const Vec2 tip = {c.x + dirs[k].x * outer, c.y + dirs[k].y * outer};
+        const Vec2 a = {c.x + dirs[(k + 1) % 10].x * inner, c.y + dirs[(k + 1) % 10].y * inner};
+        const Vec2 b = {c.x + dirs[(k + 9) % 10].x * inner, c.y + dirs[(k + 9) % 10].y * inner};
+        s.polys.push_back(PolyMake({tip, a, c, b}));
+    }
+    return s;
+}
+
+}  // namespace
+
+Poly PolyMake(std::vector<Vec2> vertices) {
+    if (Area2(vertices) < 0.0) {
+        std::reverse(vertices.begin(), vertices.end());
+    }
+    return Poly{std::move(vertices)};
+}
+
+Poly PolyRect(double x0, double y0, double x1, double y1) {
+    return PolyMake({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+}
+
+Glyph GlyphGet(char c) {
+    // Stroke of the upright stems and bars, in units of the letter height.
+    const double s = 0.27;
+    Glyph g{{}, 0.0};
+    switch (c) {
+    case 'V': {
+        const double w = 1.0;
+        const double arm = 0.31;   // horizontal width of an arm at the top
+        const double foot = 0.14;  // half width of the flat foot
+        g.shape.polys = {PolyMake({{0, 0}, {arm, 0}, {w / 2 + foot, 1}, {w / 2 - foot, 1}}),
+                         PolyMake({{w - arm, 0}, {w, 0}, {w / 2 + foot, 1}, {w / 2 - foot, 1}})};
+        g.width = w;
+        break;
+    }
+    case 'E': {
+        const double w = 0.76;
+        const double mid = s * 0.46;
+        g.shape.polys = {PolyRect(0, 0, s, 1), PolyRect(0, 0, w, s),
+                         PolyRect(0, 0.5 - mid, w - 0.08, 0.5 + mid), PolyRect(0, 1 - s, w, 1)};
+        g.width = w;
+        break;
+    }
+    case 'L': {
+        const double w = 0.72;
+        g.shape.polys = {PolyRect(0, 0, s, 1), PolyRect(0, 1 - s, w, 1)};
+        g.width = w;
+        break;
+    }
+    case 'M': {
+        const double w = 1.14;
+        const double arm = 0.31;
+        const double foot = 0.12;
+        const double depth = 0.74;  // how far the middle reaches down
+        g.shape.polys = {PolyRect(0, 0, s, 1), PolyRect(w - s, 0, w, 1),
+                         PolyMake({{0, 0}, {arm, 0}, {w / 2 + foot, depth}, {w / 2 - foot, depth}}),
+                         PolyMake({{w - arm, 0}, {w, 0}, {w / 2 + foot, depth}, {w / 2 - foot, depth}})};
+        g.width = w;
+        break;
+    }
+    case '*':
+        g.shape = StarShape();
+        g.width = 1.1;
+        break;
+    default:
+        break;
+    }
+    ShapeBuildOutline(g.shape);
+    return g;
+}
+
+Shape ShapeTransform(const Shape& shape, double sx, double sy, double dx, double dy) {
+    Shape out;
+    for (const Poly& p : shape.polys) {
+        std::vector<Vec2> v;
+        for (const Vec2& q : p.v) {
+            v.push_back({q.x * sx + dx, q.y * sy + dy});
+        }
+        out.polys.push_back(PolyMake(std::move(v)));
+    }
+    ShapeBuildOutline(out);
+    return out;
+}
+
+double ShapeWordWidth(const char* word, double height, double gap) {
+    double width = 0.0;
+    const std::size_t n = std::strlen(word);
+    for (std::size_t i = 0; i < n; ++i) {
+        width += GlyphGet(word[i]).width * height + (i + 1 < n ? gap : 0.0);
+    }
+    return width;
+}
+
+Shape ShapeWord(const char* word, double x, double y, double height, double gap) {
+    Shape out;
+    for (const char* c = word; *c != '\0'; ++c) {
+        const Glyph g = GlyphGet(*c);
+        const Shape placed = ShapeTransform(g.shape, height, height, x, y);
+        out.polys.insert(out.polys.end(), placed.polys.begin(), placed.polys.end());
+        x += g.width * height + gap;
+    }
+    ShapeBuildOutline(out);
+    return out;
+}
+
+void ShapeBuildOutline(Shape& shape) {
+    shape.outline.clear();
+    for (std::size_t i = 0; i < shape.polys.size(); ++i) {
+        const std::vector<Vec2>& v = shape.polys[i].v;
+        for (std::size_t e = 0; e < v.size(); ++e) {
+            const Vec2 a = v[e];
+            const Vec2 b = v[(e + 1) % v.size()];
+            const Vec2 r = Sub(b, a);
+            const double len = std::sqrt(Dot(r, r));
+            if (len == 0.0) {
+                continue;
+            }
+            // Split the edge wherever another polygon's edge crosses or
+            // touches it, then keep the pieces with inside on one side only.
+            std::vector<double> cuts = {0.0, 1.0};
+            for (std::size_t j = 0; j < shape.polys.size(); ++j) {
+                if (j == i) {
+                    continue;
+                }
+                const std::vector<Vec2>& w = shape.polys[j].v;
+                for (std::size_t f = 0; f < w.size(); ++f) {
+                    const Vec2 c = w[f];
+                    const Vec2 d = w[(f + 1) % w.size()];
+                    const Vec2 q = Sub(d, c);
+                    const double denom = Cross(r, q);
+                    if (std::fabs(denom) > 1e-12 * len) {
+                        const double t = Cross(Sub(c, a), q) / denom;
+                        const double u = Cross(Sub(c, a), r) / denom;
+                        if (t > 0.0 && t < 1.0 && u >= 0.0 && u <= 1.0) {
+                            cuts.push_back(t);
+                        }
+                    } else if (std::fabs(Cross(Sub(c, a), r)) <= 1e-9 * len) {
+                        for (const Vec2 end : {c, d}) {
+                            const double t = Dot(Sub(end, a), r) / (len * len);
+                            if (t > 0.0 && t < 1.0) {
+                                cuts.push_back(t);
+                            }
+                        }
+                    }
+                }
+            }
+            std::sort(cuts.begin(), cuts.end());
+            const Vec2 normal = {-r.y / len, r.x / len};
+            const double eps = 1e-6;
+            for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
+                if (cuts[k + 1] - cuts[k] < 1e-12) {
+                    continue;
+                }
+                const double t = (cuts[k] + cuts[k + 1]) / 2;
+                const Vec2 m = {a.x + r.x * t, a.y + r.y * t};
+                const bool left = ShapeInside(shape, {m.x + normal.x * eps, m.y + normal.y * eps});
+                const bool right = ShapeInside(shape, {m.x - normal.x * eps, m.y - normal.y * eps});
+                if (left != right) {
+                    shape.outline.push_back({{a.x + r.x * cuts[k], a.y + r.y * cuts[k]},
+                                             {a.x + r.x * cuts[k + 1], a.y + r.y * cuts[k + 1]}});
+                }
+            }
+        }
+    }
+}
+
+bool ShapeInside(const Shape& shape, Vec2 p) {
+    for (const Poly& poly : shape.polys) {
+        if (PolyInside(poly, p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+double ShapeDistance(const Shape& shape, Vec2 p) {
+    double best = 1e300;
+    Vec2 nearest{};
+    for (const Segment& s : shape.outline) {
+        best = std::min(best, SegmentDistance(s, p, nearest));
+    }
+    return ShapeInside(shape, p) ? -best : best;
+}
+
+Vec2 ShapeNormal(const Shape& shape, Vec2 p) {
+    double best = 1e300;
+    Vec2 at{};
+    Vec2 edge{0.0, -1.0};
+    for (const Segment& s : shape.outline) {
+        Vec2 nearest{};
+        const double d = SegmentDistance(s, p, nearest);
+        if (d < best) {
+            best = d;
+            at = nearest;
+            const Vec2 r = Sub(s.b, s.a);
+            const double len = std::sqrt(Dot(r, r));
+            edge = {r.y / len, -r.x / len};
+        }
+    }
+    if (best < 1e-9) {
+        return edge;  // on the outline: the edge's own normal
+    }
+    const double sign = ShapeInside(shape, p) ? -1.0 : 1.0;
+    return {(p.x - at.x) / best * sign, (p.y - at.y) / best * sign};
+}
+
+}  // namespace art

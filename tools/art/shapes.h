@@ -1,0 +1,64 @@
+// Letter outlines of the show's art: each glyph is a union of convex polygons
+// in a unit design space (height 1, y pointing down), shared by the 2D art and
+// the ray tracer so every picture uses the same letterforms.
+#pragma once
+
+#include <vector>
+
+namespace art {
+
+struct Vec2 {
+    double x;
+    double y;
+};
+
+// A convex polygon with positive signed area (vertices turn the same way).
+struct Poly {
+    std::vector<Vec2> v;
+};
+
+struct Segment {
+    Vec2 a;
+    Vec2 b;
+};
+
+// A union of convex polygons and, once built, the pieces of their edges that
+// lie on the outline of the union.
+struct Shape {
+    std::vector<Poly> polys;
+    std::vector<Segment> outline;
+};
+
+struct Glyph {
+    Shape shape;     // in design units, height 1
+    double width;    // advance width in design units
+};
+
+// Polygon with its vertices put in positive orientation.
+Poly PolyMake(std::vector<Vec2> vertices);
+// Axis-aligned rectangle as a polygon.
+Poly PolyRect(double x0, double y0, double x1, double y1);
+
+// The letterforms: 'V', 'E', 'L', 'M', and '*' (a five-pointed star). Any other
+// character gives an empty glyph.
+Glyph GlyphGet(char c);
+
+// Shape scaled by (sx, sy) and then moved by (dx, dy); the outline is rebuilt.
+Shape ShapeTransform(const Shape& shape, double sx, double sy, double dx, double dy);
+// Shapes of a word laid out left to right from (x, y) at the given height with
+// the given gap between letters (both in target units), merged into one shape.
+Shape ShapeWord(const char* word, double x, double y, double height, double gap);
+// Width of that word's layout.
+double ShapeWordWidth(const char* word, double height, double gap);
+
+// Recomputes the outline segments of the union.
+void ShapeBuildOutline(Shape& shape);
+// True when p lies strictly inside one of the polygons.
+bool ShapeInside(const Shape& shape, Vec2 p);
+// Distance from p to the outline: negative inside, positive outside.
+double ShapeDistance(const Shape& shape, Vec2 p);
+// Outward unit normal of the distance field at p: the direction from the
+// nearest outline point (away from the inside).
+Vec2 ShapeNormal(const Shape& shape, Vec2 p);
+
+}  // namespace art
