@@ -12,7 +12,7 @@ namespace glyphs {
 
 // Set or clear one pixel of a cell; a pixel outside the cell is an error.
 void setInk(Sheet& sheet, int code, int column, int row, bool on) {
-    if (code < 0 || code >= cellsPerRow * (sheetHeight / cellHeight) || column < 0 ||
+    if (code < 0 || code >= cellCount || column < 0 ||
         column >= cellWidth || row < 0 || row >= cellHeight) {
         if (sheet.error.empty()) {
             sheet.error = "code " + std::to_string(code) + ": pixel (" + std::to_string(column) +
@@ -27,7 +27,7 @@ void setInk(Sheet& sheet, int code, int column, int row, bool on) {
 
 // One pixel of a cell, 0 outside it.
 bool inkAt(const Sheet& sheet, int code, int column, int row) {
-    if (code < 0 || code >= cellsPerRow * (sheetHeight / cellHeight) || column < 0 ||
+    if (code < 0 || code >= cellCount || column < 0 ||
         column >= cellWidth || row < 0 || row >= cellHeight) {
         return false;
     }

@@ -16,7 +16,8 @@ inline constexpr int cellWidth = 15;
 inline constexpr int cellHeight = 26;
 inline constexpr int cellsPerRow = 16;
 inline constexpr int sheetWidth = cellWidth * cellsPerRow;  // 240
-inline constexpr int sheetHeight = cellHeight * 18;         // 480
+inline constexpr int sheetHeight = 480;  // 18 full cell rows and 12 spare pixel rows
+inline constexpr int cellCount = cellsPerRow * (sheetHeight / cellHeight);  // 288 whole cells
 
 struct Sheet {
     std::vector<std::uint8_t> bits = std::vector<std::uint8_t>(sheetWidth * sheetHeight, 0);
