@@ -1,0 +1,15 @@
+// Rendering of the logotype scene into a canvas of the show's picture size.
+#pragma once
+
+#include "canvas.h"
+#include "scene.h"
+
+namespace rt {
+
+// Renders width x height pixels with samples x samples rays per pixel. The
+// view is framed for the picture's on-screen shape, aspect (width : height) of
+// viewAspect, since the show stretches the picture. Pixels whose rays mostly
+// miss the scene are pure black; all others are kept away from black.
+art::Canvas RenderScene(const Scene& scene, int width, int height, int samples, double viewAspect);
+
+}  // namespace rt

@@ -1,0 +1,237 @@
+// Scene of the logotype: a board in the plane z = 0 facing the viewer, a
+// mitred picture frame round it, the letters V E over L M extruded from the
+// shared letterforms with chamfered front edges, and four chrome balls.
+#include "scene.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "img/img.h"
+#include "shapes.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"RTSCENE ", "20261208", "Tordeval", "C++     ", "TOOL    "};
+}
+
+namespace rt {
+namespace {
+
+struct P2 {
+    double x;
+    double y;
+};
+
+// Prism over a convex polygon from z0 to z1; edges flagged in `chamfer` get a
+// 45-degree chamfer of size c along the front face.
+Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& chamfer, double c,
+            Material material) {
+    double area = 0.0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const P2 a = v[i];
+        const P2 b = v[(i + 1) % v.size()];
+        area += a.x * b.y - a.y * b.x;
+    }
+    std::vector<bool> flags = chamfer;
+    flags.resize(v.size(), false);
+    if (area < 0.0) {
+        // Counter-clockwise order keeps the outward normal on the right.
+        // Reversed, edge j runs from old vertex n-1-j to n-2-j: old edge n-2-j.
+        const std::size_t n = v.size();
+        std::reverse(v.begin(), v.end());
+        std::vector<bool> moved(n);
+        for (std::size_t j = 0; j < n; ++j) {
+            moved[j] = flags[(2 * n - 2 - j) % n];
+        }
+        flags = moved;
+    }
+    Solid s;
+    s.material = material;
+    s.boxMin = {1e300, 1e300, z0};
+    s.boxMax = {-1e300, -1e300, z1};
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const P2 a = v[i];
+        const P2 b = v[(i + 1) % v.size()];
+        const double rx = b.x - a.x;
+        const double ry = b.y - a.y;
+        const double len = std::sqrt(rx * rx + ry * ry);
+        const Vec3 m = {ry / len, -rx / len, 0.0};
+        s.planes.push_back({m, m.x * a.x + m.y * a.y});
+        if (flags[i]) {
+            const Vec3 n = Normalize({m.x, m.y, 1.0});
+            const Vec3 p = {a.x - m.x * c, a.y - m.y * c, z1};
+            s.planes.push_back({n, Dot(n, p)});
+        }
+        s.boxMin.x = std::min(s.boxMin.x, a.x);
+        s.boxMin.y = std::min(s.boxMin.y, a.y);
+        s.boxMax.x = std::max(s.boxMax.x, a.x);
+        s.boxMax.y = std::max(s.boxMax.y, a.y);
+    }
+    s.planes.push_back({{0.0, 0.0, 1.0}, z1});
+    s.planes.push_back({{0.0, 0.0, -1.0}, -z0});
+    return s;
+}
+
+// Ray against a convex solid: the entering plane's t and normal.
+bool SolidHit(const Solid& s, Vec3 o, Vec3 d, double tMin, double tMax, double& tHit, Vec3& normal) {
+    // Bounding box slabs first.
+    double lo = tMin;
+    double hi = tMax;
+    const double oa[3] = {o.x, o.y, o.z};
+    const double da[3] = {d.x, d.y, d.z};
+    const double mn[3] = {s.boxMin.x, s.boxMin.y, s.boxMin.z};
+    const double mx[3] = {s.boxMax.x, s.boxMax.y, s.boxMax.z};
+    for (int k = 0; k < 3; ++k) {
+        if (da[k] == 0.0) {
+            if (oa[k] < mn[k] || oa[k] > mx[k]) {
+                return false;
+            }
+            continue;
+        }
+        double t0 = (mn[k] - oa[k]) / da[k];
+        double t1 = (mx[k] - oa[k]) / da[k];
+        if (t0 > t1) {
+            std::swap(t0, t1);
+        }
+        lo = std::max(lo, t0);
+        hi = std::min(hi, t1);
+        if (lo > hi) {
+            return false;
+        }
+    }
+    double tNear = -1e300;
+    double tFar = 1e300;
+    Vec3 n{0.0, 0.0, 1.0};
+    for (const Plane& p : s.planes) {
+        const double denom = Dot(p.n, d);
+        const double dist = p.d - Dot(p.n, o);
+        if (denom == 0.0) {
+            if (dist < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        const double t = dist / denom;
+        if (denom < 0.0) {
+            if (t > tNear) {
+                tNear = t;
+                n = p.n;
+            }
+        } else if (t < tFar) {
+            tFar = t;
+        }
+        if (tNear > tFar) {
+            return false;
+        }
+    }
+    // Rays starting inside a solid (never the case here) count as misses.
+    if (tNear <= tMin || tNear >= tMax) {
+        return false;
+    }
+    tHit = tNear;
+    normal = n;
+    return true;
+}
+
+bool SphereHit(const Sphere& s, Vec3 o, Vec3 d, double tMin, double tMax, double& tHit) {
+    const Vec3 oc = o - s.centre;
+    const double b = Dot(oc, d);
+    const double c = Dot(oc, oc) - s.radius * s.radius;
+    const double disc = b * b - c;
+    if (disc < 0.0) {
+        return false;
+    }
+    const double root = std::sqrt(disc);
+    double t = -b - root;
+    if (t <= tMin) {
+        t = -b + root;
+    }
+    if (t <= tMin || t >= tMax) {
+        return false;
+    }
+    tHit = t;
+    return true;
+}
+
+}  // namespace
+
+Scene SceneBuild() {
+    Scene scene{};
+    const double outer = 5.0;   // frame's outer half size
+    const double inner = 4.3;   // frame's inner half size, the board's visible edge
+    // Board, reaching under the frame.
+    scene.solids.push_back(Prism({{-outer, -outer}, {outer, -outer}, {outer, outer}, {-outer, outer}}, -0.6, 0.0,
+                                 {false, false, false, false}, 0.0, Material::Board));
+    // Frame: four mitred bars, chamfered along their outer and inner edges.
+    const P2 o[4] = {{-outer, outer}, {outer, outer}, {outer, -outer}, {-outer, -outer}};
+    const P2 i[4] = {{-inner, inner}, {inner, inner}, {inner, -inner}, {-inner, -inner}};
+    for (int k = 0; k < 4; ++k) {
+        const int n = (k + 1) % 4;
+        scene.solids.push_back(Prism({o[k], o[n], i[n], i[k]}, -0.6, 0.55, {true, false, true, false}, 0.22,
+                                     Material::Frame));
+    }
+    // Letters: V E over L M, centred, extruded from the board.
+    const double height = 3.35;
+    const double gap = 0.4;
+    const double rowGap = 0.6;
+    const char* rows[2] = {"VE", "LM"};
+    scene.lettersLeft = 1e300;
+    scene.lettersRight = -1e300;
+    scene.lettersTop = -1e300;
+    scene.lettersBottom = 1e300;
+    for (int r = 0; r < 2; ++r) {
+        const art::Shape word = art::ShapeWord(rows[r], 0.0, 0.0, height, gap);
+        const double width = art::ShapeWordWidth(rows[r], height, gap);
+        const double left = -width / 2;
+        const double top = height + rowGap / 2 - r * (height + rowGap);
+        for (const art::Poly& p : word.polys) {
+            std::vector<P2> v;
+            for (const art::Vec2& q : p.v) {
+                const P2 w = {left + q.x, top - q.y};
+                v.push_back(w);
+                scene.lettersLeft = std::min(scene.lettersLeft, w.x);
+                scene.lettersRight = std::max(scene.lettersRight, w.x);
+                scene.lettersTop = std::max(scene.lettersTop, w.y);
+                scene.lettersBottom = std::min(scene.lettersBottom, w.y);
+            }
+            scene.solids.push_back(Prism(v, -0.1, 0.7, std::vector<bool>(v.size(), true), 0.11, Material::Letter));
+        }
+    }
+    // Chrome balls in the board's corners.
+    const double ball = 0.32;
+    const double at = inner - 0.5;
+    for (const P2 c : {P2{-at, at}, P2{at, at}, P2{at, -at}, P2{-at, -at}}) {
+        scene.spheres.push_back({{c.x, c.y, ball}, ball, Material::Chrome});
+    }
+    return scene;
+}
+
+bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double tMax, Hit& hit) {
+    bool found = false;
+    double best = tMax;
+    for (const Solid& s : scene.solids) {
+        double t = 0.0;
+        Vec3 n{};
+        if (SolidHit(s, origin, dir, tMin, best, t, n)) {
+            best = t;
+            hit.normal = n;
+            hit.material = s.material;
+            found = true;
+        }
+    }
+    for (const Sphere& s : scene.spheres) {
+        double t = 0.0;
+        if (SphereHit(s, origin, dir, tMin, best, t)) {
+            best = t;
+            hit.normal = Normalize((origin + dir * t) - s.centre);
+            hit.material = s.material;
+            found = true;
+        }
+    }
+    if (found) {
+        hit.t = best;
+        hit.point = origin + dir * best;
+    }
+    return found;
+}
+
+}  // namespace rt

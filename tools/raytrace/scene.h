@@ -1,0 +1,54 @@
+// The logotype's scene: convex solids (intersections of half-spaces) and
+// spheres, each with a material, and the nearest hit along a ray.
+#pragma once
+
+#include <vector>
+
+#include "vec3.h"
+
+namespace rt {
+
+enum class Material { Board, Frame, Letter, Chrome };
+
+// Half-space n . p <= d.
+struct Plane {
+    Vec3 n;
+    double d;
+};
+
+struct Solid {
+    std::vector<Plane> planes;
+    Vec3 boxMin;  // bounding box, for a quick rejection
+    Vec3 boxMax;
+    Material material;
+};
+
+struct Sphere {
+    Vec3 centre;
+    double radius;
+    Material material;
+};
+
+struct Scene {
+    std::vector<Solid> solids;
+    std::vector<Sphere> spheres;
+    // Extent of the letters, for the rainbow colouring.
+    double lettersLeft;
+    double lettersRight;
+    double lettersTop;
+    double lettersBottom;
+};
+
+struct Hit {
+    double t;
+    Vec3 point;
+    Vec3 normal;
+    Material material;
+};
+
+// The board, its frame, the extruded letters and the decoration.
+Scene SceneBuild();
+// Nearest hit with t in (tMin, tMax); false when the ray hits nothing.
+bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double tMax, Hit& hit);
+
+}  // namespace rt
