@@ -84,6 +84,16 @@ void DEMOPlasmaStep();                                 // advance the six plasma
 void DEMOPlasmaStrip(IMG* strip, std::int32_t frequency, std::int32_t level, std::int32_t phase,
                      std::int32_t row, std::int32_t shift);  // OR one gradient into a strip row
 
+// ---- One frame of each part, start-up pieces --------------------------------
+// The part loops and the benchmarks share these: each draws one frame into
+// screen and advances that part's animation, without the frame ending.
+void DEMOPartOneFrame();
+void DEMOPartTwoFrame();
+void DEMOPartThreeFrame();
+void DEMOLoadSprites();                                // decode the four sprites, scale each 2x
+void DEMOLoadPictures();                               // logos, banner, emblem, picture and font
+void DEMOReadout();                                    // measured rate as two hex digits, top left
+
 // ---- Compiled-in assets -----------------------------------------------------
 // Complete Netpbm files and the scroll text, embedded at build time. Each array
 // ends in one extra 0 byte beyond its size, so the scroll text is a C string.
