@@ -176,15 +176,17 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
     }
     *options = CAPTUREOPTIONS{};
     options->scale = 1;
+    for (int i = 1; i < argc && argv[i] != nullptr; i++) {   // --help anywhere wins
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            options->help = true;
+            return true;
+        }
+    }
     bool framesGiven = false;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         if (arg == nullptr) {
             break;
-        }
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            options->help = true;
-            return true;
         }
         if (std::strcmp(arg, "--ppm-stream") == 0) {
             options->ppmStream = true;
