@@ -97,11 +97,14 @@ Glyph GlyphGet(char c) {
     Glyph g{{}, 0.0};
     switch (c) {
     case 'V': {
+        // Two mirrored halves meeting on the centre line, so no edge of one
+        // crosses the other.
         const double w = 1.0;
-        const double arm = 0.31;   // horizontal width of an arm at the top
-        const double foot = 0.14;  // half width of the flat foot
-        g.shape.polys = {PolyMake({{0, 0}, {arm, 0}, {w / 2 + foot, 1}, {w / 2 - foot, 1}}),
-                         PolyMake({{w - arm, 0}, {w, 0}, {w / 2 + foot, 1}, {w / 2 - foot, 1}})};
+        const double arm = 0.31;     // horizontal width of an arm at the top
+        const double foot = 0.14;    // half width of the flat foot
+        const double crotch = 0.58;  // where the inner edges meet
+        g.shape.polys = {PolyMake({{0, 0}, {arm, 0}, {w / 2, crotch}, {w / 2, 1}, {w / 2 - foot, 1}}),
+                         PolyMake({{w - arm, 0}, {w, 0}, {w / 2 + foot, 1}, {w / 2, 1}, {w / 2, crotch}})};
         g.width = w;
         break;
     }
@@ -123,10 +126,11 @@ Glyph GlyphGet(char c) {
         const double w = 1.14;
         const double arm = 0.31;
         const double foot = 0.12;
-        const double depth = 0.74;  // how far the middle reaches down
+        const double depth = 0.74;   // how far the middle reaches down
+        const double crotch = 0.5;   // where the inner edges meet
         g.shape.polys = {PolyRect(0, 0, s, 1), PolyRect(w - s, 0, w, 1),
-                         PolyMake({{0, 0}, {arm, 0}, {w / 2 + foot, depth}, {w / 2 - foot, depth}}),
-                         PolyMake({{w - arm, 0}, {w, 0}, {w / 2 + foot, depth}, {w / 2 - foot, depth}})};
+                         PolyMake({{0, 0}, {arm, 0}, {w / 2, crotch}, {w / 2, depth}, {w / 2 - foot, depth}}),
+                         PolyMake({{w - arm, 0}, {w, 0}, {w / 2 + foot, depth}, {w / 2, depth}, {w / 2, crotch}})};
         g.width = w;
         break;
     }
@@ -229,11 +233,21 @@ void ShapeBuildOutline(Shape& shape) {
                 const bool right = ShapeInside(shape, {m.x - normal.x * eps, m.y - normal.y * eps});
                 if (left != right) {
                     shape.outline.push_back({{a.x + r.x * cuts[k], a.y + r.y * cuts[k]},
-                                             {a.x + r.x * cuts[k + 1], a.y + r.y * cuts[k + 1]}});
+                                             {a.x + r.x * cuts[k + 1], a.y + r.y * cuts[k + 1]},
+                                             static_cast<int>(i), static_cast<int>(e)});
                 }
             }
         }
     }
+}
+
+bool ShapeEdgeOnOutline(const Shape& shape, int poly, int edge) {
+    for (const Segment& s : shape.outline) {
+        if (s.poly == poly && s.edge == edge) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ShapeInside(const Shape& shape, Vec2 p) {

@@ -17,9 +17,12 @@ struct Poly {
     std::vector<Vec2> v;
 };
 
+// A piece of the outline and the polygon edge it lies on.
 struct Segment {
     Vec2 a;
     Vec2 b;
+    int poly;
+    int edge;
 };
 
 // A union of convex polygons and, once built, the pieces of their edges that
@@ -53,7 +56,9 @@ double ShapeWordWidth(const char* word, double height, double gap);
 
 // Recomputes the outline segments of the union.
 void ShapeBuildOutline(Shape& shape);
-// True when p lies strictly inside one of the polygons.
+// True when some piece of edge `edge` of polygon `poly` is on the outline.
+bool ShapeEdgeOnOutline(const Shape& shape, int poly, int edge);
+// True when p lies inside (or on the edge of) one of the polygons.
 bool ShapeInside(const Shape& shape, Vec2 p);
 // Distance from p to the outline: negative inside, positive outside.
 double ShapeDistance(const Shape& shape, Vec2 p);

@@ -68,25 +68,31 @@ Vec3 Environment(Vec3 d) {
 Surface SurfaceAt(const Scene& scene, const Hit& hit) {
     switch (hit.material) {
     case Material::Board: {
-        // A dark indigo checkerboard.
+        // A dark slate checkerboard, neutral so every letter colour stands out.
         const double cell = 0.6;
         const int cx = static_cast<int>(std::floor(hit.point.x / cell));
         const int cy = static_cast<int>(std::floor(hit.point.y / cell));
         const bool odd = ((cx + cy) & 1) != 0;
-        const Vec3 c = odd ? Vec3{0.10, 0.08, 0.30} : Vec3{0.16, 0.12, 0.42};
+        const Vec3 c = odd ? Vec3{0.09, 0.09, 0.13} : Vec3{0.17, 0.16, 0.23};
         return {c, 0.35, 0.8, 0.35, 24, 0.32, false};
     }
     case Material::Frame:
-        return {{1.0, 0.74, 0.28}, 0.25, 0.55, 0.9, 48, 0.45, true};
+        return {{0.95, 0.70, 0.26}, 0.22, 0.5, 1.0, 64, 0.55, true};
     case Material::Chrome:
         return {{0.92, 0.94, 1.0}, 0.05, 0.15, 1.0, 96, 0.78, true};
     case Material::Letter:
     default: {
-        // Rainbow running from the top left letter to the bottom right one.
-        const double u = (hit.point.x - scene.lettersLeft) / (scene.lettersRight - scene.lettersLeft);
-        const double v = (scene.lettersTop - hit.point.y) / (scene.lettersTop - scene.lettersBottom);
-        const double hue = 0.80 * std::clamp(0.35 * u + 0.65 * v, 0.0, 1.0);
-        const Vec3 c = FromColour(art::ColourHue(hue)) * 0.85 + Vec3{0.15, 0.15, 0.15};
+        // Rainbow through the letters in reading order, each letter taking
+        // its share of the hues from its top left to its bottom right.
+        double hue = 0.0;
+        if (hit.letter >= 0 && static_cast<std::size_t>(hit.letter) < scene.letters.size()) {
+            const Bounds& b = scene.letters[static_cast<std::size_t>(hit.letter)];
+            const double u = (hit.point.x - b.left) / (b.right - b.left);
+            const double v = (b.top - hit.point.y) / (b.top - b.bottom);
+            const double along = std::clamp(0.4 * u + 0.6 * v, 0.0, 1.0);
+            hue = 0.8 * (hit.letter + along) / static_cast<double>(scene.letters.size());
+        }
+        const Vec3 c = FromColour(art::ColourHue(hue)) * 0.88 + Vec3{0.12, 0.12, 0.12};
         return {c, 0.3, 0.8, 0.7, 40, 0.14, false};
     }
     }

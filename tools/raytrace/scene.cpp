@@ -46,6 +46,7 @@ Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& ch
     }
     Solid s;
     s.material = material;
+    s.letter = -1;
     s.boxMin = {1e300, 1e300, z0};
     s.boxMax = {-1e300, -1e300, z1};
     for (std::size_t i = 0; i < v.size(); ++i) {
@@ -169,36 +170,52 @@ Scene SceneBuild() {
         scene.solids.push_back(Prism({o[k], o[n], i[n], i[k]}, -0.6, 0.55, {true, false, true, false}, 0.22,
                                      Material::Frame));
     }
+    // A chrome moulding along the frame's inner edge.
+    const double lip = inner - 0.2;
+    const P2 l[4] = {{-lip, lip}, {lip, lip}, {lip, -lip}, {-lip, -lip}};
+    for (int k = 0; k < 4; ++k) {
+        const int n = (k + 1) % 4;
+        scene.solids.push_back(Prism({i[k], i[n], l[n], l[k]}, -0.6, 0.2, {false, false, true, false}, 0.1,
+                                     Material::Chrome));
+    }
     // Letters: V E over L M, centred, extruded from the board.
     const double height = 3.35;
     const double gap = 0.4;
     const double rowGap = 0.6;
     const char* rows[2] = {"VE", "LM"};
-    scene.lettersLeft = 1e300;
-    scene.lettersRight = -1e300;
-    scene.lettersTop = -1e300;
-    scene.lettersBottom = 1e300;
     for (int r = 0; r < 2; ++r) {
-        const art::Shape word = art::ShapeWord(rows[r], 0.0, 0.0, height, gap);
         const double width = art::ShapeWordWidth(rows[r], height, gap);
-        const double left = -width / 2;
         const double top = height + rowGap / 2 - r * (height + rowGap);
-        for (const art::Poly& p : word.polys) {
-            std::vector<P2> v;
-            for (const art::Vec2& q : p.v) {
-                const P2 w = {left + q.x, top - q.y};
-                v.push_back(w);
-                scene.lettersLeft = std::min(scene.lettersLeft, w.x);
-                scene.lettersRight = std::max(scene.lettersRight, w.x);
-                scene.lettersTop = std::max(scene.lettersTop, w.y);
-                scene.lettersBottom = std::min(scene.lettersBottom, w.y);
+        double left = -width / 2;
+        for (const char* c = rows[r]; *c != '\0'; ++c) {
+            // Each letter's own outline decides which of its edges are chamfered.
+            const art::Glyph g = art::GlyphGet(*c);
+            const art::Shape shape = art::ShapeTransform(g.shape, height, height, 0.0, 0.0);
+            const int letter = static_cast<int>(scene.letters.size());
+            Bounds b{1e300, -1e300, -1e300, 1e300};
+            for (std::size_t k = 0; k < shape.polys.size(); ++k) {
+                const art::Poly& p = shape.polys[k];
+                // Only edges on the letter's outline get a chamfer; edges inside
+                // the letter (where two pieces meet) stay square.
+                std::vector<bool> chamfer;
+                std::vector<P2> v;
+                for (std::size_t e = 0; e < p.v.size(); ++e) {
+                    chamfer.push_back(art::ShapeEdgeOnOutline(shape, static_cast<int>(k), static_cast<int>(e)));
+                    const P2 w = {left + p.v[e].x, top - p.v[e].y};
+                    v.push_back(w);
+                    b = {std::min(b.left, w.x), std::max(b.right, w.x), std::max(b.top, w.y),
+                         std::min(b.bottom, w.y)};
+                }
+                scene.solids.push_back(Prism(v, -0.1, 0.7, chamfer, 0.11, Material::Letter));
+                scene.solids.back().letter = letter;
             }
-            scene.solids.push_back(Prism(v, -0.1, 0.7, std::vector<bool>(v.size(), true), 0.11, Material::Letter));
+            scene.letters.push_back(b);
+            left += g.width * height + gap;
         }
     }
     // Chrome balls in the board's corners.
     const double ball = 0.32;
-    const double at = inner - 0.5;
+    const double at = inner - 0.55;
     for (const P2 c : {P2{-at, at}, P2{at, at}, P2{at, -at}, P2{-at, -at}}) {
         scene.spheres.push_back({{c.x, c.y, ball}, ball, Material::Chrome});
     }
@@ -215,6 +232,7 @@ bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double t
             best = t;
             hit.normal = n;
             hit.material = s.material;
+            hit.letter = s.letter;
             found = true;
         }
     }
@@ -224,6 +242,7 @@ bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double t
             best = t;
             hit.normal = Normalize((origin + dir * t) - s.centre);
             hit.material = s.material;
+            hit.letter = -1;
             found = true;
         }
     }

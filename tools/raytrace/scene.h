@@ -18,6 +18,7 @@ struct Plane {
 
 struct Solid {
     std::vector<Plane> planes;
+    int letter;   // index of the letter a letter solid belongs to, else -1
     Vec3 boxMin;  // bounding box, for a quick rejection
     Vec3 boxMax;
     Material material;
@@ -29,14 +30,18 @@ struct Sphere {
     Material material;
 };
 
+// Extent of one letter, for the rainbow colouring.
+struct Bounds {
+    double left;
+    double right;
+    double top;
+    double bottom;
+};
+
 struct Scene {
     std::vector<Solid> solids;
     std::vector<Sphere> spheres;
-    // Extent of the letters, for the rainbow colouring.
-    double lettersLeft;
-    double lettersRight;
-    double lettersTop;
-    double lettersBottom;
+    std::vector<Bounds> letters;  // in reading order
 };
 
 struct Hit {
@@ -44,6 +49,7 @@ struct Hit {
     Vec3 point;
     Vec3 normal;
     Material material;
+    int letter;
 };
 
 // The board, its frame, the extruded letters and the decoration.
