@@ -1,0 +1,82 @@
+# Shared by the end-to-end scripts: a private virtual X server and a way to
+# start the show in it. Source, then call xvfb_start; xvfb_stop runs at exit.
+
+XVFB_PID=
+XVFB_DIR=
+
+# Skip (status 77) unless every named tool exists.
+require_tools() {
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "SKIP: $tool is not installed"
+            exit 77
+        fi
+    done
+}
+
+# Start Xvfb on a display number it picks itself (so parallel runs never
+# collide) and export DISPLAY.
+xvfb_start() {
+    XVFB_DIR=$(mktemp -d /tmp/velm-e2e-XXXXXX)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$XVFB_DIR/display" \
+        >"$XVFB_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    trap xvfb_stop EXIT
+    for _ in $(seq 100); do
+        if [ -s "$XVFB_DIR/display" ]; then
+            export DISPLAY=":$(head -n1 "$XVFB_DIR/display")"
+            unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "FAIL: Xvfb did not start"; cat "$XVFB_DIR/xvfb.log"
+    exit 1
+}
+
+xvfb_stop() {
+    [ -n "$SHOW_PID" ] && kill -KILL "$SHOW_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    [ -n "$XVFB_DIR" ] && rm -rf "$XVFB_DIR"
+}
+
+SHOW_PID=
+WINDOW=
+
+# Start the show with SIGINT at its default (a background job of a script
+# would otherwise inherit it ignored) and wait for its window.
+show_start() {
+    env --default-signal=INT "$SHOW" >"$XVFB_DIR/show.out" 2>"$XVFB_DIR/show.err" &
+    SHOW_PID=$!
+    WINDOW=
+    for _ in $(seq 100); do
+        WINDOW=$(xdotool search --name '^VELM4023$' 2>/dev/null | head -n1)
+        [ -n "$WINDOW" ] && return 0
+        kill -0 "$SHOW_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "FAIL: no window titled VELM4023 appeared"; cat "$XVFB_DIR/show.err"
+    exit 1
+}
+
+# Wait up to $1 seconds for the show to end; sets SHOW_STATUS, or fails.
+show_wait_end() {
+    local tenths=$(($1 * 10))
+    for _ in $(seq "$tenths"); do
+        if ! kill -0 "$SHOW_PID" 2>/dev/null; then
+            wait "$SHOW_PID"
+            SHOW_STATUS=$?
+            SHOW_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Hold a key long enough to be seen in one frame's drain, then let go.
+press() {
+    xdotool keydown "$1"
+    sleep 0.2
+    xdotool keyup "$1"
+}
