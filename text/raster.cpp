@@ -171,7 +171,9 @@ void RASTERFillRow(IMG* image, std::uint32_t colour, std::int32_t row, std::int3
     }
     if (!clipRow(image, row, &x0, &x1)) return;
     std::uint32_t* p = image->pixels + std::int64_t{row} * image->width + x0;
-    for (std::int32_t n = x1 - x0 + 1; n > 0; --n) *p++ = colour;
+    std::int32_t n = x1 - x0 + 1;
+    for (; n >= 4; n -= 4, p += 4) p[0] = p[1] = p[2] = p[3] = colour;  // four words per store
+    for (; n > 0; --n) *p++ = colour;
 }
 
 // Pixels x0..x1 of a row blended with the colour, clipped like RASTERFillRow.
