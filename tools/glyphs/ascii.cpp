@@ -10,7 +10,12 @@
 //   width                x 1..11  (ink columns 1..12, three clear columns
 //                                  between neighbouring letters)
 // Round shapes use three-pixel chamfers, which read as curves at this size.
-#include "sheet.h"
+#include "img/img.h"
+#include "tools/glyphs/sheet.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"GLYPHASC", "20261208", "Tordeval", "C++     ", "CODE    "};
+}  // namespace
 
 namespace glyphs {
 

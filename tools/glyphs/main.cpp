@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "sheet.h"
+#include "img/img.h"
+#include "tools/glyphs/sheet.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"GLYPHGEN", "20261208", "Tordeval", "C++     ", "CODE    "};
+}  // namespace
 
 namespace {
 

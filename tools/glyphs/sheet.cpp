@@ -1,10 +1,14 @@
 // Drawing on the glyph sheet: pixel access, pen strokes, filled shapes and
 // the one-bit file encoding.
-#include "sheet.h"
-
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+
+#include "img/img.h"
+#include "tools/glyphs/sheet.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"GLYPHSHT", "20261208", "Tordeval", "C++     ", "CODE    "};
+}  // namespace
 
 namespace glyphs {
 

@@ -8,7 +8,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "sheet.h"
+#include "img/img.h"
+#include "tools/glyphs/sheet.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"GLYPHSYM", "20261208", "Tordeval", "C++     ", "CODE    "};
+}  // namespace
 
 namespace glyphs {
 
