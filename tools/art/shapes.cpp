@@ -56,6 +56,18 @@ double SegmentDistance(const Segment& s, Vec2 p, Vec2& nearest) {
     return std::sqrt(Dot(d, d));
 }
 
+// True when p lies on the segment (within rounding).
+bool OnSegment(const Segment& s, Vec2 p) {
+    const Vec2 r = Sub(s.b, s.a);
+    const double len2 = Dot(r, r);
+    if (len2 == 0.0) {
+        return false;
+    }
+    const Vec2 q = Sub(p, s.a);
+    const double along = Dot(q, r);
+    return std::fabs(Cross(r, q)) <= 1e-9 * std::sqrt(len2) && along >= 0.0 && along <= len2;
+}
+
 // Five-pointed star from kites (tip, inner corner, centre, inner corner);
 // unit directions at 36-degree steps starting straight up.
 Shape StarShape() {
@@ -232,9 +244,19 @@ void ShapeBuildOutline(Shape& shape) {
                 const bool left = ShapeInside(shape, {m.x + normal.x * eps, m.y + normal.y * eps});
                 const bool right = ShapeInside(shape, {m.x - normal.x * eps, m.y - normal.y * eps});
                 if (left != right) {
-                    shape.outline.push_back({{a.x + r.x * cuts[k], a.y + r.y * cuts[k]},
-                                             {a.x + r.x * cuts[k + 1], a.y + r.y * cuts[k + 1]},
-                                             static_cast<int>(i), static_cast<int>(e)});
+                    // Where edges of several polygons coincide, the first polygon's
+                    // edge carries the piece.
+                    bool earlier = false;
+                    for (std::size_t j = 0; j < i && !earlier; ++j) {
+                        const std::vector<Vec2>& w = shape.polys[j].v;
+                        for (std::size_t f = 0; f < w.size() && !earlier; ++f) {
+                            earlier = OnSegment({w[f], w[(f + 1) % w.size()]}, m);
+                        }
+                    }
+                    if (!earlier) {
+                        shape.outline.push_back({{a.x + r.x * cuts[k], a.y + r.y * cuts[k]},
+                                                 {a.x + r.x * cuts[k + 1], a.y + r.y * cuts[k + 1]}});
+                    }
                 }
             }
         }
@@ -242,8 +264,16 @@ void ShapeBuildOutline(Shape& shape) {
 }
 
 bool ShapeEdgeOnOutline(const Shape& shape, int poly, int edge) {
+    if (poly < 0 || static_cast<std::size_t>(poly) >= shape.polys.size()) {
+        return false;
+    }
+    const std::vector<Vec2>& v = shape.polys[static_cast<std::size_t>(poly)].v;
+    if (edge < 0 || static_cast<std::size_t>(edge) >= v.size()) {
+        return false;
+    }
+    const Segment e = {v[static_cast<std::size_t>(edge)], v[(static_cast<std::size_t>(edge) + 1) % v.size()]};
     for (const Segment& s : shape.outline) {
-        if (s.poly == poly && s.edge == edge) {
+        if (OnSegment(e, {(s.a.x + s.b.x) / 2, (s.a.y + s.b.y) / 2})) {
             return true;
         }
     }

@@ -17,16 +17,14 @@ struct Poly {
     std::vector<Vec2> v;
 };
 
-// A piece of the outline and the polygon edge it lies on.
 struct Segment {
     Vec2 a;
     Vec2 b;
-    int poly;
-    int edge;
 };
 
 // A union of convex polygons and, once built, the pieces of their edges that
-// lie on the outline of the union.
+// lie on the outline of the union (each piece once, even where edges of two
+// polygons coincide).
 struct Shape {
     std::vector<Poly> polys;
     std::vector<Segment> outline;

@@ -1,0 +1,303 @@
+// Tests of the letterforms, the canvas output and the committed pictures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "img/img.h"
+#include "shapes.h"
+
+namespace {
+
+using art::Vec2;
+
+double OutlineLength(const art::Shape& s) {
+    double sum = 0.0;
+    for (const art::Segment& g : s.outline) {
+        sum += std::hypot(g.b.x - g.a.x, g.b.y - g.a.y);
+    }
+    return sum;
+}
+
+TEST(ArtShapes, OutlineDropsEdgesInsideTheLetter) {
+    // L: two overlapping bars; the union's perimeter is that of its box.
+    const art::Glyph l = art::GlyphGet('L');
+    EXPECT_NEAR(OutlineLength(l.shape), 2 * (l.width + 1.0), 1e-9);
+    // E: a point on the stem's right edge, inside the top bar, lies within
+    // the letter, half a stroke from the top edge.
+    const art::Glyph e = art::GlyphGet('E');
+    EXPECT_NEAR(art::ShapeDistance(e.shape, {0.27, 0.135}), -0.135, 1e-9);
+    // V: the two halves meet on the centre line, which is not outline.
+    const art::Glyph v = art::GlyphGet('V');
+    EXPECT_LT(art::ShapeDistance(v.shape, {0.5, 0.8}), -0.05);
+    int shared = 0;
+    for (int p = 0; p < 2; ++p) {
+        for (int k = 0; k < static_cast<int>(v.shape.polys[static_cast<std::size_t>(p)].v.size()); ++k) {
+            shared += art::ShapeEdgeOnOutline(v.shape, p, k) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(shared, 2);  // the centre edge of each half
+}
+
+TEST(ArtShapes, GlyphPiecesAreConvexAndPositive) {
+    // The ray tracer extrudes every piece as a convex solid.
+    for (const char c : {'V', 'E', 'L', 'M', '*'}) {
+        const art::Glyph g = art::GlyphGet(c);
+        ASSERT_FALSE(g.shape.polys.empty()) << c;
+        for (const art::Poly& p : g.shape.polys) {
+            const std::size_t n = p.v.size();
+            for (std::size_t i = 0; i < n; ++i) {
+                const Vec2 a = p.v[i];
+                const Vec2 b = p.v[(i + 1) % n];
+                const Vec2 d = p.v[(i + 2) % n];
+                const double turn = (b.x - a.x) * (d.y - b.y) - (b.y - a.y) * (d.x - b.x);
+                EXPECT_GT(turn, 0.0) << c << " vertex " << i;
+            }
+        }
+        EXPECT_TRUE(art::GlyphGet('?').shape.polys.empty());
+    }
+}
+
+TEST(ArtShapes, DistanceAndNormal) {
+    art::Shape box;
+    box.polys = {art::PolyRect(0, 0, 4, 2)};
+    art::ShapeBuildOutline(box);
+    EXPECT_NEAR(art::ShapeDistance(box, {6, 1}), 2.0, 1e-12);
+    EXPECT_NEAR(art::ShapeDistance(box, {1, 1.5}), -0.5, 1e-12);
+    EXPECT_NEAR(art::ShapeDistance(box, {7, 6}), 5.0, 1e-12);  // from the corner
+    const Vec2 out = art::ShapeNormal(box, {6, 1});
+    EXPECT_NEAR(out.x, 1.0, 1e-12);
+    EXPECT_NEAR(out.y, 0.0, 1e-12);
+    const Vec2 in = art::ShapeNormal(box, {1, 1.5});  // nearest edge is the bottom
+    EXPECT_NEAR(in.x, 0.0, 1e-12);
+    EXPECT_NEAR(in.y, 1.0, 1e-12);
+    const Vec2 on = art::ShapeNormal(box, {2, 0});
+    EXPECT_NEAR(on.y, -1.0, 1e-12);
+}
+
+TEST(ArtShapes, WordLayout) {
+    const double width = art::ShapeWordWidth("VELM", 10.0, 2.0);
+    EXPECT_NEAR(width, (1.0 + 0.76 + 0.72 + 1.14) * 10.0 + 3 * 2.0, 1e-9);
+    const art::Shape word = art::ShapeWord("VELM", 5.0, 3.0, 10.0, 2.0);
+    double lo = 1e300, hi = -1e300, top = 1e300, bottom = -1e300;
+    for (const art::Poly& p : word.polys) {
+        for (const Vec2& q : p.v) {
+            lo = std::min(lo, q.x);
+            hi = std::max(hi, q.x);
+            top = std::min(top, q.y);
+            bottom = std::max(bottom, q.y);
+        }
+    }
+    EXPECT_NEAR(lo, 5.0, 1e-9);
+    EXPECT_NEAR(hi, 5.0 + width, 1e-9);
+    EXPECT_NEAR(top, 3.0, 1e-9);
+    EXPECT_NEAR(bottom, 13.0, 1e-9);
+}
+
+TEST(ArtCanvas, ColoursAndBytes) {
+    EXPECT_EQ(art::ColourByte(-0.5), 0);
+    EXPECT_EQ(art::ColourByte(2.0), 255);
+    EXPECT_EQ(art::ColourByte(0.4 / 255.0), 0);
+    EXPECT_EQ(art::ColourByte(0.6 / 255.0), 1);
+    const art::Colour green = art::ColourHue(1.0 / 3.0);
+    EXPECT_EQ(art::ColourByte(green.r), 0);
+    EXPECT_EQ(art::ColourByte(green.g), 255);
+    const art::Colour wrapped = art::ColourHue(-1.0);  // a whole turn back is red
+    EXPECT_EQ(art::ColourByte(wrapped.r), 255);
+    EXPECT_EQ(art::ColourByte(wrapped.g), 0);
+    EXPECT_EQ(art::ColourByte(wrapped.b), 0);
+}
+
+TEST(ArtCanvas, PPMBytesAndOpaqueBlack) {
+    art::Canvas c = art::CanvasMake(2, 1);
+    art::CanvasAt(c, 1, 0) = {1.0, 0.5, 0.0};
+    EXPECT_EQ(art::CanvasToPPM(c, {"one", "two"}),
+              std::string("P6\n# one\n# two\n2 1\n255\n\0\0\0\xFF\x80\0", 29));
+    // Opaque pixels that would be written as 0 0 0 are raised; transparent
+    // ones stay black.
+    art::Canvas d = art::CanvasMake(3, 1);
+    art::CanvasAt(d, 1, 0) = {0.001, 0.0, 0.0};
+    art::CanvasAt(d, 2, 0) = {0.5, 0.0, 0.0};
+    art::CanvasKeepOpaque(d, {false, true, true});
+    const std::string bytes = art::CanvasToPPM(d, {"x"});
+    EXPECT_EQ(bytes.substr(bytes.size() - 9), std::string("\0\0\0\1\1\1\x80\0\0", 9));
+}
+
+// ---- The committed pictures ----------------------------------------------------
+
+struct Header {
+    std::string magic;
+    int comments = 0;
+    int width = 0;
+    int height = 0;
+    bool sizeMatches = false;
+};
+
+// Reads the header the way the pictures are written: magic, comment lines,
+// size line, maxval line; checks the pixel bytes fill the rest exactly.
+Header ReadHeader(const std::string& path) {
+    Header h;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        return h;
+    }
+    std::string data;
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        data.append(buf, n);
+    }
+    std::fclose(f);
+    std::size_t at = 0;
+    auto line = [&]() {
+        const std::size_t end = data.find('\n', at);
+        const std::string s = data.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? data.size() : end + 1;
+        return s;
+    };
+    h.magic = line();
+    std::string s = line();
+    while (!s.empty() && s[0] == '#') {
+        ++h.comments;
+        s = line();
+    }
+    if (std::sscanf(s.c_str(), "%d %d", &h.width, &h.height) != 2 || line() != "255") {
+        return h;
+    }
+    h.sizeMatches = data.size() - at == static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height) * 3;
+    return h;
+}
+
+struct Picture {
+    const char* file;
+    int width;
+    int height;
+};
+
+constexpr Picture pictures[] = {
+    {"sprite-v.ppm", 64, 64},     {"sprite-e.ppm", 64, 64},   {"sprite-l.ppm", 64, 64},
+    {"sprite-m.ppm", 64, 64},     {"logo-bottom.ppm", 128, 32}, {"logo-top.ppm", 160, 32},
+    {"banner.ppm", 64, 16},       {"emblem.ppm", 32, 32},     {"logotype.ppm", 256, 200},
+};
+
+std::string AssetPath(const char* file) { return std::string(VELM_ASSETS_DIR) + "/" + file; }
+
+int CountZero(const IMG* image) {
+    int zero = 0;
+    for (std::int32_t i = 0; i < image->width * image->height; ++i) {
+        zero += image->pixels[i] == 0 ? 1 : 0;
+    }
+    return zero;
+}
+
+TEST(ArtAssets, FormatsAndSizes) {
+    for (const Picture& p : pictures) {
+        const Header h = ReadHeader(AssetPath(p.file));
+        EXPECT_EQ(h.magic, "P6") << p.file;
+        EXPECT_GE(h.comments, 1) << p.file;
+        EXPECT_LE(h.comments, 4) << p.file;
+        EXPECT_EQ(h.width, p.width) << p.file;
+        EXPECT_EQ(h.height, p.height) << p.file;
+        EXPECT_TRUE(h.sizeMatches) << p.file;
+        // The show's own decoder reads it at the same size.
+        IMG* image = IMGLoad(AssetPath(p.file).c_str());
+        ASSERT_NE(image, nullptr) << p.file;
+        EXPECT_EQ(image->width, p.width) << p.file;
+        EXPECT_EQ(image->height, p.height) << p.file;
+        IMGFree(&image);
+    }
+}
+
+TEST(ArtAssets, TransparencyWhereTheShowNeedsIt) {
+    // Logos are fully opaque.
+    for (const char* file : {"logo-bottom.ppm", "logo-top.ppm"}) {
+        IMG* image = IMGLoad(AssetPath(file).c_str());
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(CountZero(image), 0) << file;
+        IMGFree(&image);
+    }
+    // Letters on black: transparent corners, and a good share of letter.
+    for (const char* file : {"sprite-v.ppm", "sprite-e.ppm", "sprite-l.ppm", "sprite-m.ppm", "banner.ppm",
+                             "emblem.ppm"}) {
+        IMG* image = IMGLoad(AssetPath(file).c_str());
+        ASSERT_NE(image, nullptr);
+        const std::int32_t w = image->width;
+        const std::int32_t h = image->height;
+        EXPECT_EQ(IMGGetPixel(image, 0, 0) | IMGGetPixel(image, w - 1, 0) | IMGGetPixel(image, 0, h - 1) |
+                      IMGGetPixel(image, w - 1, h - 1),
+                  0u)
+            << file;
+        const int zero = CountZero(image);
+        EXPECT_GT(zero, w * h / 5) << file;
+        EXPECT_LT(zero, w * h * 4 / 5) << file;
+        IMGFree(&image);
+    }
+}
+
+TEST(ArtAssets, BannerGreyAndEmblemFireColours) {
+    IMG* banner = IMGLoad(AssetPath("banner.ppm").c_str());
+    IMG* emblem = IMGLoad(AssetPath("emblem.ppm").c_str());
+    ASSERT_NE(banner, nullptr);
+    ASSERT_NE(emblem, nullptr);
+    for (std::int32_t i = 0; i < banner->width * banner->height; ++i) {
+        const std::uint32_t p = banner->pixels[i];
+        EXPECT_TRUE((p >> 16) == ((p >> 8) & 0xFF) && (p >> 16) == (p & 0xFF)) << std::hex << p;
+    }
+    // Red, orange and yellow: red leads, green follows, hardly any blue.
+    for (std::int32_t i = 0; i < emblem->width * emblem->height; ++i) {
+        const std::uint32_t p = emblem->pixels[i];
+        const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        EXPECT_TRUE(r >= g && g >= b) << std::hex << p;
+    }
+    IMGFree(&banner);
+    IMGFree(&emblem);
+}
+
+TEST(ArtAssets, LogotypeBlackOnlyAroundTheBoard) {
+    IMG* image = IMGLoad(AssetPath("logotype.ppm").c_str());
+    ASSERT_NE(image, nullptr);
+    const std::int32_t w = image->width;
+    const std::int32_t h = image->height;
+    // Rows the show draws over the logos stay clear so the logos show through.
+    for (std::int32_t y : {0, 14, 186, 199}) {
+        for (std::int32_t x = 0; x < w; ++x) {
+            ASSERT_EQ(IMGGetPixel(image, x, y), 0u) << x << "," << y;
+        }
+    }
+    // Every black pixel is reachable from the border through black pixels:
+    // none sits inside the board as an accidental see-through hole.
+    std::vector<char> seen(static_cast<std::size_t>(w * h), 0);
+    std::vector<std::int32_t> stack;
+    for (std::int32_t x = 0; x < w; ++x) {
+        stack.push_back(x);
+        stack.push_back((h - 1) * w + x);
+    }
+    for (std::int32_t y = 0; y < h; ++y) {
+        stack.push_back(y * w);
+        stack.push_back(y * w + w - 1);
+    }
+    int reached = 0;
+    while (!stack.empty()) {
+        const std::int32_t i = stack.back();
+        stack.pop_back();
+        if (seen[static_cast<std::size_t>(i)] != 0 || image->pixels[i] != 0) {
+            continue;
+        }
+        seen[static_cast<std::size_t>(i)] = 1;
+        ++reached;
+        const std::int32_t x = i % w;
+        const std::int32_t y = i / w;
+        if (x > 0) stack.push_back(i - 1);
+        if (x + 1 < w) stack.push_back(i + 1);
+        if (y > 0) stack.push_back(i - w);
+        if (y + 1 < h) stack.push_back(i + w);
+    }
+    EXPECT_EQ(reached, CountZero(image));
+    EXPECT_GT(w * h - reached, w * h / 2);  // the board fills most of the picture
+    IMGFree(&image);
+}
+
+}  // namespace
