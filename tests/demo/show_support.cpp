@@ -1,0 +1,117 @@
+// The presentation counter sits between the display module and SDL: this test
+// program defines SDL_UpdateRect and SDL_Flip itself, counts each call and
+// passes it on to SDL's own function.
+#include "show_support.h"
+
+#include <dlfcn.h>
+#include <malloc.h>
+
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELM_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VELM_TEST_ASAN 1
+#endif
+#ifdef VELM_TEST_ASAN
+#include <sanitizer/allocator_interface.h>
+#endif
+
+namespace showtest {
+namespace {
+
+std::int64_t presents = 0;
+const ScriptKey* script = nullptr;
+std::size_t scriptCount = 0;
+std::function<void(std::int64_t)> observer;
+bool sdlStarted = false;
+bool showStarted = false;
+
+// After each presentation: count it, let the test look, queue scripted keys.
+void Presented() {
+    ++presents;
+    if (observer) observer(presents);
+    for (std::size_t i = 0; i < scriptCount; ++i)
+        if (script[i].frame == presents) PushKey(script[i].sym);
+}
+
+template <typename F>
+F Real(const char* name) {
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+void StartSDL() {
+    if (sdlStarted) return;
+    sdlStarted = true;
+    SDL_Init(SDL_INIT_NOPARACHUTE);
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool StartShow() {
+    StartSDL();
+    if (showStarted) return false;
+    showStarted = true;
+    DEMOInit();
+    return true;
+}
+
+void PushKey(int sym) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = static_cast<SDLKey>(sym);
+    SDL_PushEvent(&e);
+}
+
+std::int64_t Presents() { return presents; }
+
+void SetScript(const ScriptKey* keys, std::size_t count) {
+    script = keys;
+    scriptCount = count;
+}
+
+void SetObserver(std::function<void(std::int64_t)> f) { observer = std::move(f); }
+
+std::uint64_t Hash(const IMG* image) {
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](std::uint32_t w) {
+        for (int k = 0; k < 4; ++k) {
+            h ^= (w >> (8 * k)) & 0xFF;
+            h *= 1099511628211ull;
+        }
+    };
+    if (!image) return 0;
+    mix(static_cast<std::uint32_t>(image->width));
+    mix(static_cast<std::uint32_t>(image->height));
+    const std::int64_t n = std::int64_t{image->width} * image->height;
+    for (std::int64_t i = 0; i < n; ++i) mix(image->pixels[i]);
+    return h;
+}
+
+std::size_t HeapInUse() {
+#ifdef VELM_TEST_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+}  // namespace showtest
+
+extern "C" void SDL_UpdateRect(SDL_Surface* surface, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
+    static auto real = showtest::Real<void (*)(SDL_Surface*, Sint32, Sint32, Uint32, Uint32)>("SDL_UpdateRect");
+    real(surface, x, y, w, h);
+    showtest::Presented();
+}
+
+extern "C" int SDL_Flip(SDL_Surface* surface) {
+    static auto real = showtest::Real<int (*)(SDL_Surface*)>("SDL_Flip");
+    const int result = real(surface);
+    showtest::Presented();
+    return result;
+}
