@@ -53,14 +53,17 @@ double PowInt(double x, int n) {
 Vec3 FromColour(art::Colour c) { return {c.r, c.g, c.b}; }
 
 // What reflected rays see when they leave the scene: a dark floor below the
-// horizon, a blue sky above with a bright studio light band.
+// horizon, a sky brightening toward the zenith above, and a bright studio
+// light band high up, so that metal facing different ways shines differently.
 Vec3 Environment(Vec3 d) {
+    const Vec3 horizon = {0.30, 0.26, 0.42};
     if (d.y <= 0.0) {
-        return Vec3{0.06, 0.04, 0.12} * (1.0 + d.y * 0.5);
+        const double t = std::min(1.0, -d.y * 3.0);
+        return horizon * (1.0 - t) + Vec3{0.04, 0.03, 0.08} * t;
     }
-    Vec3 sky = Vec3{0.12, 0.16, 0.40} * (1.0 - d.y) + Vec3{0.45, 0.62, 1.0} * d.y;
-    if (d.y > 0.30 && d.y < 0.46) {
-        sky = sky + Vec3{1.2, 1.15, 1.0};
+    Vec3 sky = horizon * (1.0 - d.y) + Vec3{0.85, 0.92, 1.0} * d.y;
+    if (d.y > 0.30 && d.y < 0.42) {
+        sky = sky + Vec3{1.0, 0.95, 0.85};
     }
     return sky;
 }
@@ -74,10 +77,10 @@ Surface SurfaceAt(const Scene& scene, const Hit& hit) {
         const int cy = static_cast<int>(std::floor(hit.point.y / cell));
         const bool odd = ((cx + cy) & 1) != 0;
         const Vec3 c = odd ? Vec3{0.09, 0.09, 0.13} : Vec3{0.17, 0.16, 0.23};
-        return {c, 0.35, 0.8, 0.35, 24, 0.32, false};
+        return {c, 0.35, 0.8, 0.35, 24, 0.22, false};
     }
     case Material::Frame:
-        return {{0.95, 0.70, 0.26}, 0.22, 0.5, 1.0, 64, 0.55, true};
+        return {{0.95, 0.70, 0.25}, 0.12, 0.3, 1.0, 64, 0.75, true};
     case Material::Chrome:
         return {{0.92, 0.94, 1.0}, 0.05, 0.15, 1.0, 96, 0.78, true};
     case Material::Letter:

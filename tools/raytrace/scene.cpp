@@ -21,10 +21,17 @@ struct P2 {
     double y;
 };
 
-// Prism over a convex polygon from z0 to z1; edges flagged in `chamfer` get a
-// 45-degree chamfer of size c along the front face.
-Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& chamfer, double c,
-            Material material) {
+// One facet cut along a front edge: it meets the front face `inset` inside
+// the edge and falls by `slope` per unit outward (1 is 45 degrees).
+struct Bevel {
+    double inset;
+    double slope;
+};
+
+// Prism over a convex polygon from z0 to z1; edges flagged in `chamfer` get
+// the given facets along the front face.
+Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& chamfer,
+            const std::vector<Bevel>& bevels, Material material) {
     double area = 0.0;
     for (std::size_t i = 0; i < v.size(); ++i) {
         const P2 a = v[i];
@@ -58,9 +65,11 @@ Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& ch
         const Vec3 m = {ry / len, -rx / len, 0.0};
         s.planes.push_back({m, m.x * a.x + m.y * a.y});
         if (flags[i]) {
-            const Vec3 n = Normalize({m.x, m.y, 1.0});
-            const Vec3 p = {a.x - m.x * c, a.y - m.y * c, z1};
-            s.planes.push_back({n, Dot(n, p)});
+            for (const Bevel& b : bevels) {
+                const Vec3 n = Normalize({m.x * b.slope, m.y * b.slope, 1.0});
+                const Vec3 p = {a.x - m.x * b.inset, a.y - m.y * b.inset, z1};
+                s.planes.push_back({n, Dot(n, p)});
+            }
         }
         s.boxMin.x = std::min(s.boxMin.x, a.x);
         s.boxMin.y = std::min(s.boxMin.y, a.y);
@@ -161,22 +170,22 @@ Scene SceneBuild() {
     const double inner = 4.3;   // frame's inner half size, the board's visible edge
     // Board, reaching under the frame.
     scene.solids.push_back(Prism({{-outer, -outer}, {outer, -outer}, {outer, outer}, {-outer, outer}}, -0.6, 0.0,
-                                 {false, false, false, false}, 0.0, Material::Board));
+                                 {false, false, false, false}, {}, Material::Board));
     // Frame: four mitred bars, chamfered along their outer and inner edges.
     const P2 o[4] = {{-outer, outer}, {outer, outer}, {outer, -outer}, {-outer, -outer}};
     const P2 i[4] = {{-inner, inner}, {inner, inner}, {inner, -inner}, {-inner, -inner}};
     for (int k = 0; k < 4; ++k) {
         const int n = (k + 1) % 4;
-        scene.solids.push_back(Prism({o[k], o[n], i[n], i[k]}, -0.6, 0.55, {true, false, true, false}, 0.22,
-                                     Material::Frame));
+        scene.solids.push_back(Prism({o[k], o[n], i[n], i[k]}, -0.6, 0.55, {true, false, true, false},
+                                     {{0.16, 1.6}, {0.5, 0.45}}, Material::Frame));
     }
     // A chrome moulding along the frame's inner edge.
     const double lip = inner - 0.2;
     const P2 l[4] = {{-lip, lip}, {lip, lip}, {lip, -lip}, {-lip, -lip}};
     for (int k = 0; k < 4; ++k) {
         const int n = (k + 1) % 4;
-        scene.solids.push_back(Prism({i[k], i[n], l[n], l[k]}, -0.6, 0.2, {false, false, true, false}, 0.1,
-                                     Material::Chrome));
+        scene.solids.push_back(Prism({i[k], i[n], l[n], l[k]}, -0.6, 0.2, {false, false, true, false},
+                                     {{0.1, 1.0}}, Material::Chrome));
     }
     // Letters: V E over L M, centred, extruded from the board.
     const double height = 3.35;
@@ -206,7 +215,7 @@ Scene SceneBuild() {
                     b = {std::min(b.left, w.x), std::max(b.right, w.x), std::max(b.top, w.y),
                          std::min(b.bottom, w.y)};
                 }
-                scene.solids.push_back(Prism(v, -0.1, 0.7, chamfer, 0.11, Material::Letter));
+                scene.solids.push_back(Prism(v, -0.1, 0.7, chamfer, {{0.11, 1.0}}, Material::Letter));
                 scene.solids.back().letter = letter;
             }
             scene.letters.push_back(b);
