@@ -28,10 +28,10 @@ struct SpriteColours {
     unsigned bottom;
 };
 constexpr SpriteColours spriteColours[] = {
-    {'V', 0xFF8A7A, 0xE0183C},  // coral to crimson
-    {'E', 0xFFF070, 0xFF8C10},  // lemon to orange
-    {'L', 0x9CFF8A, 0x10B040},  // mint to green
-    {'M', 0x8AD8FF, 0x3048F0},  // sky to deep blue
+    {'V', 0xFF9A8A, 0xF03050},  // coral to crimson
+    {'E', 0xFFF480, 0xFFA020},  // lemon to orange
+    {'L', 0xA8FF98, 0x30D060},  // mint to green
+    {'M', 0x98E0FF, 0x4870FF},  // sky to deep blue
 };
 
 // A coloured tile with a bevelled rim, for the logos.
