@@ -63,8 +63,9 @@ TEST(ImageRecord, ResizeRefusesNegativeAndOversizedCountsUnchanged) {
     IMG* image = IMGNew();
     IMGResize(image, 4, 4);
     IMGPutPixel(image, 1, 1, 9);
-    for (auto [w, h] : {std::pair{-1, 4}, {4, -1}, {INT32_MIN, 1}, {65536, 65536}, {INT32_MAX, 2}}) {
-        EXPECT_EQ(Printed([&] { IMGResize(image, w, h); }), "IMG error\n") << w << " x " << h;
+    for (const auto& size : {std::pair{-1, 4}, {4, -1}, {INT32_MIN, 1}, {65536, 65536}, {INT32_MAX, 2}}) {
+        EXPECT_EQ(Printed([&] { IMGResize(image, size.first, size.second); }), "IMG error\n")
+            << size.first << " x " << size.second;
         EXPECT_EQ(image->width, 4);
         EXPECT_EQ(image->height, 4);
         EXPECT_EQ(IMGGetPixel(image, 1, 1), 9u);
