@@ -19,6 +19,21 @@ show_start
 size=$(xwininfo -id "$WINDOW" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
 [ "$size" = 256x256 ] && pass "window is 256 x 256" || fail "window is $size, not 256x256"
 [ -s "$XVFB_DIR/show.err" ] && fail "unexpected standard error: $(cat "$XVFB_DIR/show.err")"
+# What the window really shows: a picture, not black, and moving.
+if command -v import >/dev/null && command -v compare >/dev/null; then
+    sleep 1
+    import -window "$WINDOW" "$XVFB_DIR/a.png"
+    sleep 0.5
+    import -window "$WINDOW" "$XVFB_DIR/b.png"
+    mean=$(convert "$XVFB_DIR/a.png" -colorspace gray -format "%[fx:mean]" info:)
+    changed=$(compare -metric AE "$XVFB_DIR/a.png" "$XVFB_DIR/b.png" null: 2>&1)
+    awk -v m="$mean" 'BEGIN {exit !(m > 0.02)}' && pass "window shows a picture (mean grey $mean)" \
+        || fail "window is black (mean grey $mean)"
+    [ "${changed%% *}" != 0 ] && pass "picture moves ($changed pixels changed in 0.5 s)" \
+        || fail "picture is frozen"
+else
+    echo "skipped: window contents (ImageMagick missing)"
+fi
 xdotool windowfocus --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW"
 press space
 sleep 1
