@@ -45,7 +45,7 @@ done
 xdotool windowfocus --sync "$wid" 2> /dev/null || xdotool windowfocus "$wid"
 sleep 0.5
 
-hold() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; sleep 0.3; }
+hold() { xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"; sleep 0.3; }
 hold space
 hold space
 sleep 1
