@@ -30,6 +30,18 @@ TEST(ArtShapes, OutlineDropsEdgesInsideTheLetter) {
     // the letter, half a stroke from the top edge.
     const art::Glyph e = art::GlyphGet('E');
     EXPECT_NEAR(art::ShapeDistance(e.shape, {0.27, 0.135}), -0.135, 1e-9);
+    // E: the top bar's left edge lies on the stem's; it is outline too (the
+    // ray tracer chamfers both, or the bar's corner would stand out square).
+    bool barLeftEdge = false;
+    const art::Poly& bar = e.shape.polys[1];
+    for (std::size_t k = 0; k < bar.v.size(); ++k) {
+        const Vec2 a = bar.v[k];
+        const Vec2 b = bar.v[(k + 1) % bar.v.size()];
+        if (a.x == 0.0 && b.x == 0.0) {
+            barLeftEdge = art::ShapeEdgeOnOutline(e.shape, 1, static_cast<int>(k));
+        }
+    }
+    EXPECT_TRUE(barLeftEdge);
     // V: the two halves meet on the centre line, which is not outline.
     const art::Glyph v = art::GlyphGet('V');
     EXPECT_LT(art::ShapeDistance(v.shape, {0.5, 0.8}), -0.05);

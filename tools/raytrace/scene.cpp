@@ -14,22 +14,7 @@ namespace {
 }
 
 namespace rt {
-namespace {
 
-struct P2 {
-    double x;
-    double y;
-};
-
-// One facet cut along a front edge: it meets the front face `inset` inside
-// the edge and falls by `slope` per unit outward (1 is 45 degrees).
-struct Bevel {
-    double inset;
-    double slope;
-};
-
-// Prism over a convex polygon from z0 to z1; edges flagged in `chamfer` get
-// the given facets along the front face.
 Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& chamfer,
             const std::vector<Bevel>& bevels, Material material) {
     double area = 0.0;
@@ -80,6 +65,8 @@ Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& ch
     s.planes.push_back({{0.0, 0.0, -1.0}, -z0});
     return s;
 }
+
+namespace {
 
 // Ray against a convex solid: the entering plane's t and normal.
 bool SolidHit(const Solid& s, Vec3 o, Vec3 d, double tMin, double tMax, double& tHit, Vec3& normal) {

@@ -52,6 +52,23 @@ struct Hit {
     int letter;
 };
 
+struct P2 {
+    double x;
+    double y;
+};
+
+// One facet cut along a front edge: it meets the front face `inset` inside
+// the edge and falls by `slope` per unit outward (1 is 45 degrees).
+struct Bevel {
+    double inset;
+    double slope;
+};
+
+// Prism over a convex polygon (either turning order) from z0 to z1; edge i
+// runs from v[i] to v[i+1], and edges flagged in `chamfer` get the given
+// facets along the front face.
+Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& chamfer,
+            const std::vector<Bevel>& bevels, Material material);
 // The board, its frame, the extruded letters and the decoration.
 Scene SceneBuild();
 // Nearest hit with t in (tMin, tMax); false when the ray hits nothing.
