@@ -47,12 +47,15 @@ Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& ch
         const double rx = b.x - a.x;
         const double ry = b.y - a.y;
         const double len = std::sqrt(rx * rx + ry * ry);
+        if (len == 0.0) {
+            continue;  // repeated vertex: no edge
+        }
         const Vec3 m = {ry / len, -rx / len, 0.0};
         s.planes.push_back({m, m.x * a.x + m.y * a.y});
         if (flags[i]) {
-            for (const Bevel& b : bevels) {
-                const Vec3 n = Normalize({m.x * b.slope, m.y * b.slope, 1.0});
-                const Vec3 p = {a.x - m.x * b.inset, a.y - m.y * b.inset, z1};
+            for (const Bevel& bevel : bevels) {
+                const Vec3 n = Normalize({m.x * bevel.slope, m.y * bevel.slope, 1.0});
+                const Vec3 p = {a.x - m.x * bevel.inset, a.y - m.y * bevel.inset, z1};
                 s.planes.push_back({n, Dot(n, p)});
             }
         }
