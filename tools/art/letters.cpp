@@ -35,6 +35,12 @@ void DrawLetter(Canvas& canvas, const Shape& shape, const LetterStyle& style, in
             }
             const double t = Clamp01((p.y - gy0) / (gy1 - gy0));
             Colour fill = ColourMix(style.top, style.bottom, t);
+            if (style.gloss > 0.0) {
+                // A shine over the upper part of the face, its lower edge a
+                // gentle slant softened over a pixel.
+                const double edge = gy0 + (gy1 - gy0) * 0.42 + (p.x - x0) * 0.12 - (p.y - gy0);
+                fill = ColourMix(fill, Colour{1.0, 1.0, 1.0}, style.gloss * Clamp01(edge + 0.5));
+            }
             if (style.bevelWidth > 0.0) {
                 const Vec2 n = ShapeNormal(shape, p);
                 const double facing = n.x * light.x + n.y * light.y;

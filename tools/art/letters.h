@@ -16,6 +16,7 @@ struct LetterStyle {
     double outlineWidth;  // pixels outside the shape; 0 for none
     double bevelWidth;    // pixels inside the shape; 0 for none
     double bevelStrength; // brightness change of the lit and unlit bevel sides
+    double gloss;         // whitening of the upper part of the face, 0 for none
 };
 
 // Paints the shape (in pixel coordinates) over the canvas within the

@@ -87,7 +87,7 @@ Canvas PictureSprite(char letter) {
     const Shape s = CentredGlyph(letter, 32.0, 32.0, height);
     const Colour top = ColourHex(colours.top);
     const Colour bottom = ColourHex(colours.bottom);
-    const LetterStyle style = {top, bottom, ColourMix(top, Colour{1, 1, 1}, 0.75), outline, 3.0, 0.45};
+    const LetterStyle style = {top, bottom, ColourMix(top, Colour{1, 1, 1}, 0.75), outline, 3.0, 0.45, 0.16};
     DrawLetter(c, s, style, 0, 0, 64, 64, 32.0 - height / 2, 32.0 + height / 2);
     CanvasDropFringe(c, 0.12);
     return c;
@@ -97,7 +97,7 @@ Canvas PictureLogoBottom() {
     // Bright tiles in rainbow order with white letters.
     const std::vector<Colour> tiles = {ColourHex(0xE02838), ColourHex(0xF0A010), ColourHex(0x20B048),
                                        ColourHex(0x2860E0)};
-    const LetterStyle white = {ColourHex(0xFFFFFF), ColourHex(0xD8E0F0), ColourHex(0x000000), 0.0, 1.2, 0.25};
+    const LetterStyle white = {ColourHex(0xFFFFFF), ColourHex(0xD8E0F0), ColourHex(0x000000), 0.0, 1.2, 0.25, 0.0};
     return TileRow("VELM", tiles, {white, white, white, white}, 22.0);
 }
 
@@ -107,9 +107,9 @@ Canvas PictureLogoTop() {
     const std::vector<Colour> tiles = {navy, navy, navy, navy, navy};
     std::vector<LetterStyle> styles;
     for (const SpriteColours& s : spriteColours) {
-        styles.push_back({ColourHex(s.top), ColourHex(s.bottom), ColourHex(0), 0.0, 1.2, 0.3});
+        styles.push_back({ColourHex(s.top), ColourHex(s.bottom), ColourHex(0), 0.0, 1.2, 0.3, 0.0});
     }
-    styles.push_back({ColourHex(0xFFF4A0), ColourHex(0xF0A000), ColourHex(0), 0.0, 1.2, 0.3});
+    styles.push_back({ColourHex(0xFFF4A0), ColourHex(0xF0A000), ColourHex(0), 0.0, 1.2, 0.3, 0.0});
     return TileRow("VELM*", tiles, styles, 22.0);
 }
 
@@ -119,7 +119,7 @@ Canvas PictureBanner() {
     const double gap = 2.0;
     const double width = ShapeWordWidth("VELM", height, gap);
     const Shape s = ShapeWord("VELM", (64.0 - width) / 2, 1.5, height, gap);
-    const LetterStyle grey = {ColourHex(0xE8E8E8), ColourHex(0x808080), ColourHex(0x303030), 1.0, 1.0, 0.3};
+    const LetterStyle grey = {ColourHex(0xE8E8E8), ColourHex(0x808080), ColourHex(0x303030), 1.0, 1.0, 0.3, 0.0};
     DrawLetter(c, s, grey, 0, 0, 64, 16, 1.5, 14.5);
     CanvasDropFringe(c, 0.1);
     return c;
@@ -127,7 +127,7 @@ Canvas PictureBanner() {
 
 Canvas PictureEmblem() {
     Canvas c = CanvasMake(32, 32);
-    const LetterStyle fire = {ColourHex(0xFFF040), ColourHex(0xE01800), ColourHex(0x701000), 0.8, 0.0, 0.0};
+    const LetterStyle fire = {ColourHex(0xFFF040), ColourHex(0xE01800), ColourHex(0x701000), 0.8, 0.0, 0.0, 0.0};
     const double height = 13.0;
     const double gap = 1.5;
     const char* rows[2] = {"VE", "LM"};
