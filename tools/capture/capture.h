@@ -41,6 +41,8 @@ struct CAPTUREFRAME {
     unsigned char* rgb;
 };
 
+struct SDL_Surface;
+bool CAPTUREFromSurface(SDL_Surface* surface, CAPTUREFRAME* frame);                   // any depth; false if unreadable
 bool CAPTUREScale(const CAPTUREFRAME* source, std::int32_t scale, CAPTUREFRAME* target);  // target->rgb is reallocated
 void CAPTUREFrameFree(CAPTUREFRAME* frame);                                            // release rgb, size 0
 

@@ -30,78 +30,6 @@ bool progressShown = false;
 CAPTUREFRAME grabbed = {};          // the screen, 1:1
 CAPTUREFRAME scaled = {};           // enlarged copy when --scale is above 1
 
-// Reads pixel (x, y) of a locked surface as a raw value of its format.
-Uint32 ReadPixel(const SDL_Surface* surface, std::int32_t x, std::int32_t y) {
-    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + static_cast<std::size_t>(y) * surface->pitch +
-                     static_cast<std::size_t>(x) * surface->format->BytesPerPixel;
-    switch (surface->format->BytesPerPixel) {
-    case 1:
-        return p[0];
-    case 2: {
-        Uint16 v;
-        std::memcpy(&v, p, 2);
-        return v;
-    }
-    case 3:
-        if (SDL_BYTEORDER == SDL_LIL_ENDIAN) {
-            return static_cast<Uint32>(p[0]) | static_cast<Uint32>(p[1]) << 8 | static_cast<Uint32>(p[2]) << 16;
-        }
-        return static_cast<Uint32>(p[2]) | static_cast<Uint32>(p[1]) << 8 | static_cast<Uint32>(p[0]) << 16;
-    default: {
-        Uint32 v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-    }
-}
-
-// Copies the surface into grabbed as RGB bytes, whatever its pixel format.
-bool GrabSurface(SDL_Surface* surface) {
-    if (surface == nullptr || surface->format == nullptr || surface->w <= 0 || surface->h <= 0 ||
-        surface->format->BytesPerPixel < 1 || surface->format->BytesPerPixel > 4) {
-        return false;
-    }
-    std::size_t bytes = static_cast<std::size_t>(surface->w) * static_cast<std::size_t>(surface->h) * 3;
-    if (grabbed.width != surface->w || grabbed.height != surface->h) {
-        unsigned char* rgb = static_cast<unsigned char*>(std::realloc(grabbed.rgb, bytes));
-        if (rgb == nullptr) {
-            return false;
-        }
-        grabbed.rgb = rgb;
-        grabbed.width = surface->w;
-        grabbed.height = surface->h;
-    }
-    bool locked = SDL_MUSTLOCK(surface);
-    if (locked && SDL_LockSurface(surface) != 0) {
-        return false;
-    }
-    if (surface->pixels == nullptr) {
-        if (locked) {
-            SDL_UnlockSurface(surface);
-        }
-        return false;
-    }
-    const SDL_PixelFormat* format = surface->format;
-    bool plain32 = format->BytesPerPixel == 4 && format->Rloss == 0 && format->Gloss == 0 && format->Bloss == 0;
-    unsigned char* out = grabbed.rgb;
-    for (std::int32_t y = 0; y < surface->h; y++) {
-        for (std::int32_t x = 0; x < surface->w; x++, out += 3) {
-            Uint32 pixel = ReadPixel(surface, x, y);
-            if (plain32) {   // the usual 32-bit screen: shift the channels out directly
-                out[0] = static_cast<unsigned char>((pixel & format->Rmask) >> format->Rshift);
-                out[1] = static_cast<unsigned char>((pixel & format->Gmask) >> format->Gshift);
-                out[2] = static_cast<unsigned char>((pixel & format->Bmask) >> format->Bshift);
-            } else {
-                SDL_GetRGB(pixel, const_cast<SDL_PixelFormat*>(format), &out[0], &out[1], &out[2]);
-            }
-        }
-    }
-    if (locked) {
-        SDL_UnlockSurface(surface);
-    }
-    return true;
-}
-
 // Says what went wrong and ends the process with status 1.
 [[noreturn]] void Die(const char* what) {
     if (progressShown) {
@@ -184,7 +112,7 @@ void OnPresent(SDL_Surface* screen) {
     }
     framesSeen++;
     if (framesSeen >= options->first && framesSeen <= options->last) {
-        if (!GrabSurface(screen != nullptr ? screen : SDL_GetVideoSurface())) {
+        if (!CAPTUREFromSurface(screen != nullptr ? screen : SDL_GetVideoSurface(), &grabbed)) {
             Die("cannot read the screen surface");
         }
         WriteFrame();
@@ -239,7 +167,10 @@ int GRABFinish() {
         std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
         status = 1;
     }
-    if (options != nullptr && framesSeen < options->last) {
+    if (options != nullptr && framesSeen == 0) {
+        std::fprintf(stderr, "velm4023-capture: the show ended without presenting a single frame\n");
+        status = 1;
+    } else if (options != nullptr && framesSeen < options->last) {
         if (framesSeen < options->first) {
             std::fprintf(stderr, "velm4023-capture: the show ended after frame %d; frames %d to %d do not exist, "
                                  "nothing was written\n", framesSeen, options->first, options->last);
