@@ -183,55 +183,88 @@ void decodeMemory(const Header& h, const unsigned char* data, std::size_t size, 
 
 // ---- Files ---------------------------------------------------------------------
 
+// A file read no further than the length it had when opened, so that a device
+// that never ends (a stream of zero bytes would keep the header loop skipping
+// for ever) reads as an empty file.
+struct Input {
+    std::FILE* file;
+    std::uint64_t left;
+};
+
+// The file's length from seeking to its end; false when it cannot be told.
+bool openInput(std::FILE* file, Input& in) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return false;
+    const long length = std::ftell(file);
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) return false;
+    in = {file, static_cast<std::uint64_t>(length)};
+    return true;
+}
+
+// The next character, or EOF at the recorded length.
+int next(Input& in) {
+    if (in.left == 0) return EOF;
+    const int c = std::getc(in.file);
+    in.left = c == EOF ? 0 : in.left - 1;
+    return c;
+}
+
+// Up to count bytes, never beyond the recorded length.
+std::size_t readBytes(Input& in, unsigned char* buffer, std::size_t count) {
+    if (count > in.left) count = static_cast<std::size_t>(in.left);
+    const std::size_t got = std::fread(buffer, 1, count, in.file);
+    in.left = got < count ? 0 : in.left - got;
+    return got;
+}
+
 // Parses a file header character by character. A number starts with the
 // character in hand and consumes the character that ends it. On success the
 // next character read is the first pixel character.
-bool parseFileHeader(std::FILE* file, Header& h) {
-    int c = std::getc(file);
+bool parseFileHeader(Input& in, Header& h) {
+    int c = next(in);
     while (!headerComplete(h)) {
-        while (c != EOF && isBlank(c)) c = std::getc(file);
+        while (c != EOF && isBlank(c)) c = next(in);
         if (c == EOF) return false;
         if (c == 'P' && !h.typeSeen) {
-            if (!storeType(h, std::getc(file))) return false;
-            c = std::getc(file);
+            if (!storeType(h, next(in))) return false;
+            c = next(in);
         } else if (c == '#') {
-            while (c != EOF && c != '\n') c = std::getc(file);
+            while (c != EOF && c != '\n') c = next(in);
             if (c == EOF) return false;
-            c = std::getc(file);
+            c = next(in);
         } else {
             std::int64_t value = 0;
             bool overflow = false;
             while (isDigit(c)) {
                 addDigit(value, overflow, c);
-                c = std::getc(file);
+                c = next(in);
             }
             if (!storeNumber(h, value, overflow, false)) return false;
-            if (!headerComplete(h)) c = std::getc(file);
+            if (!headerComplete(h)) c = next(in);
         }
     }
     return true;  // c, the character that ended the header, is dropped
 }
 
 // Plain sample from a file; false at the end of the file before a digit.
-bool fileNumber(std::FILE* file, std::uint32_t& value) {
-    int c = std::getc(file);
-    while (c != EOF && !isDigit(c)) c = std::getc(file);
+bool fileNumber(Input& in, std::uint32_t& value) {
+    int c = next(in);
+    while (c != EOF && !isDigit(c)) c = next(in);
     if (c == EOF) return false;
     value = 0;
-    for (; isDigit(c); c = std::getc(file)) value = value * 10u + static_cast<std::uint32_t>(c - '0');
+    for (; isDigit(c); c = next(in)) value = value * 10u + static_cast<std::uint32_t>(c - '0');
     return true;
 }
 
 // Raw rows through one row buffer; a short read decodes what arrived and stops.
 // False only when the row buffer cannot be had.
-bool decodeFileRaw(const Header& h, std::FILE* file, IMG* image) {
+bool decodeFileRaw(const Header& h, Input& in, IMG* image) {
     const std::size_t width = static_cast<std::size_t>(h.width);
     const std::size_t rowBytes = h.type == '6' ? width * 3 : h.type == '5' ? width : (width + 7) / 8;
     unsigned char* row = static_cast<unsigned char*>(std::malloc(rowBytes));
     if (row == nullptr) return false;
     std::uint32_t* px = image->pixels;
     for (std::int64_t y = 0; y < h.height; ++y, px += width) {
-        const std::size_t got = std::fread(row, 1, rowBytes, file);
+        const std::size_t got = readBytes(in, row, rowBytes);
         std::size_t n;
         if (h.type == '6') {
             n = std::min(width, got / 3);
@@ -250,22 +283,22 @@ bool decodeFileRaw(const Header& h, std::FILE* file, IMG* image) {
 }
 
 // Plain pixels in array order until the file ends.
-void decodeFilePlain(const Header& h, std::FILE* file, IMG* image) {
+void decodeFilePlain(const Header& h, Input& in, IMG* image) {
     std::uint32_t* px = image->pixels;
     const std::size_t count = static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height);
     if (h.type == '3') {
         std::uint32_t r, g, b;
         for (std::size_t k = 0; k < count; ++k) {
-            if (!fileNumber(file, r) || !fileNumber(file, g) || !fileNumber(file, b)) break;
+            if (!fileNumber(in, r) || !fileNumber(in, g) || !fileNumber(in, b)) break;
             px[k] = rgb(r, g, b);
         }
     } else if (h.type == '2') {
         std::uint32_t v;
-        for (std::size_t k = 0; k < count && fileNumber(file, v); ++k) px[k] = grey(v);
+        for (std::size_t k = 0; k < count && fileNumber(in, v); ++k) px[k] = grey(v);
     } else {  // '1': one digit per pixel, whatever separates them
         for (std::size_t k = 0; k < count; ++k) {
-            int c = std::getc(file);
-            while (c != EOF && !isDigit(c)) c = std::getc(file);
+            int c = next(in);
+            while (c != EOF && !isDigit(c)) c = next(in);
             if (c == EOF) break;
             px[k] = c == '0' ? 0 : white;
         }
@@ -274,16 +307,17 @@ void decodeFilePlain(const Header& h, std::FILE* file, IMG* image) {
 
 // Decodes an open file; null after exactly one report.
 IMG* loadFile(std::FILE* file) {
+    Input in{};
     Header h;
-    if (!parseFileHeader(file, h) || !sizeAcceptable(h)) {
+    if (!openInput(file, in) || !parseFileHeader(in, h) || !sizeAcceptable(h)) {
         IMGError();
         return nullptr;
     }
     IMG* image = makeImage(h.width, h.height);
     if (image == nullptr) return nullptr;
     if (h.type == '1' || h.type == '2' || h.type == '3') {
-        decodeFilePlain(h, file, image);
-    } else if (!decodeFileRaw(h, file, image)) {
+        decodeFilePlain(h, in, image);
+    } else if (!decodeFileRaw(h, in, image)) {
         IMGFree(&image);
         IMGError();
         return nullptr;

@@ -209,6 +209,11 @@ TEST_F(PpmFile, LoadRefusesBadFilesAndToleratesShortOnes) {
     }
     EXPECT_EQ(Printed([] { EXPECT_EQ(IMGLoad(nullptr), nullptr); }), "IMG error\n");
     EXPECT_EQ(Printed([&] { EXPECT_EQ(IMGLoad((dir_ + "/absent.ppm").c_str()), nullptr); }), "IMG error\n");
+    // A directory, and a device that never ends, read as empty: no hang.
+    EXPECT_EQ(Printed([&] { EXPECT_EQ(IMGLoad(dir_.c_str()), nullptr); }), "IMG error\n");
+    if (access("/dev/zero", R_OK) == 0) {
+        EXPECT_EQ(Printed([] { EXPECT_EQ(IMGLoad("/dev/zero"), nullptr); }), "IMG error\n");
+    }
 
     Write(std::string("P6\n2 2\n255\n\x01\x02\x03\x04", 15));
     IMG* image = nullptr;
