@@ -7,7 +7,7 @@
 #include "img/img.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"ARTCANVS", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"ARTCANVS", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
 namespace art {

@@ -8,7 +8,7 @@
 #include "pictures.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"VELMART ", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"VELMART ", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
 int main(int argc, char** argv) {

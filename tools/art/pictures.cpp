@@ -9,7 +9,7 @@
 #include "shapes.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"ARTPICTS", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"ARTPICTS", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
 namespace art {

@@ -12,7 +12,7 @@
 #include "img/img.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"VELMPREV", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"VELMPREV", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 struct Preview {
     const char* file;   // in the assets directory

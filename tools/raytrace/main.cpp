@@ -9,7 +9,7 @@
 #include "scene.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"VELMRAYT", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"VELMRAYT", "20261208", "Tordeval", "C++     ", "CODE    "};
 // The show scales the 256 x 200 picture to 192 x 224.
 constexpr double onScreenAspect = 192.0 / 224.0;
 }

@@ -8,7 +8,7 @@
 #include "img/img.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"RTRENDER", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"RTRENDER", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
 namespace rt {

@@ -10,7 +10,7 @@
 #include "shapes.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"RTSCENE ", "20261208", "Tordeval", "C++     ", "TOOL    "};
+[[maybe_unused]] const IDENT ident = {"RTSCENE ", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
 namespace rt {
