@@ -137,8 +137,8 @@ Vec3 Shade(const Scene& scene, Vec3 origin, Vec3 dir, int depth, int sample, boo
         colour = colour + s.colour * (s.diffuse * lambert * light.intensity);
         const double highlight = Dot(Reflect(l * -1.0, n), dir * -1.0);
         if (highlight > 0.0) {
-            const double spec = s.specular * PowInt(highlight, s.shininess) * light.intensity;
-            colour = colour + (s.metal ? s.colour * spec : Vec3{spec, spec, spec});
+            const double shine = s.specular * PowInt(highlight, s.shininess) * light.intensity;
+            colour = colour + (s.metal ? s.colour * shine : Vec3{shine, shine, shine});
         }
     }
     if (s.reflect > 0.0 && depth < maxDepth) {
