@@ -4,6 +4,7 @@
 // running pointers and no per-pixel bounds test.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "img/img.h"
 
@@ -100,10 +101,25 @@ void IMGBlit(const IMG* source, IMG* destination, std::int32_t sx, std::int32_t 
              [](std::uint32_t s, std::uint32_t d) { return s != 0 ? s : d; });
 }
 
-// Opaque copy: every word, zeros included.
+// Opaque copy: every word, zeros included. Between two images the rows
+// cannot overlap and are copied whole; within one image the word loop keeps
+// the left-to-right order.
 void IMGBlitOpaque(const IMG* source, IMG* destination, std::int32_t sx, std::int32_t sy,
                    std::int32_t dx, std::int32_t dy, std::int32_t w, std::int32_t h) {
-    blitWith(source, destination, sx, sy, dx, dy, w, h, [](std::uint32_t s, std::uint32_t) { return s; });
+    if (!bothUsable(source, destination)) return;
+    Placement p{sx, sy, dx, dy, w, h};
+    if (!clipCopy(source, destination, p)) return;
+    if (source->pixels == destination->pixels) {
+        copyRows(source, destination, p, [](std::uint32_t s, std::uint32_t) { return s; });
+        return;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(p.w) * sizeof(std::uint32_t);
+    std::size_t f = at(source->width, p.sx, p.sy), t = at(destination->width, p.dx, p.dy);
+    for (std::int64_t i = 0; i < p.h; ++i) {
+        std::memcpy(destination->pixels + t, source->pixels + f, bytes);
+        f += static_cast<std::size_t>(source->width);
+        t += static_cast<std::size_t>(destination->width);
+    }
 }
 
 // Whole-word add modulo 2^32: channel carries run into the next channel up.

@@ -66,6 +66,18 @@ void wrapRow(const IMG* source, IMG* destination, std::int32_t sr, std::int32_t 
     for (std::int32_t j = before; j < n; ++j) to[j - before] = combine(from[j], to[j - before]);
 }
 
+// max(c - k, 0) for each channel of a word, without branches: red and blue
+// sit in 16-bit lanes of one word and green in another, each lane with a
+// guard bit set above it, so the subtraction never borrows across lanes and
+// the guard survives exactly when c >= k. kk is k in both lanes.
+std::uint32_t darkenWord(std::uint32_t word, std::uint32_t k, std::uint32_t kk) {
+    const std::uint32_t rb = ((word & 0xFF00FFu) | 0x1000100u) - kk;
+    const std::uint32_t g = (((word >> 8) & 0xFFu) | 0x100u) - k;
+    const std::uint32_t keepRb = ((rb >> 8) & 0x10001u) * 0xFFu;
+    const std::uint32_t keepG = ((g >> 8) & 1u) * 0xFFu;
+    return (rb & keepRb) | ((g & keepG) << 8);
+}
+
 }  // namespace
 
 // ---- Row and column transfers ------------------------------------------------
@@ -151,11 +163,8 @@ void IMGDarken(IMG* image, std::int32_t level) {
         return;
     }
     const std::uint32_t k = static_cast<std::uint32_t>(level) & 0xFFu;
+    const std::uint32_t kk = k | k << 16;
     const std::int64_t count = wordCount(image);
     std::uint32_t* p = image->pixels;
-    for (std::int64_t i = count - 1; i >= 0; --i) {
-        const std::uint32_t w = p[i];
-        const std::uint32_t r = (w >> 16) & 0xFFu, g = (w >> 8) & 0xFFu, b = w & 0xFFu;
-        p[i] = ((r > k ? r - k : 0) << 16) | ((g > k ? g - k : 0) << 8) | (b > k ? b - k : 0);
-    }
+    for (std::int64_t i = count - 1; i >= 0; --i) p[i] = darkenWord(p[i], k, kk);
 }

@@ -129,3 +129,17 @@ TEST(Darken, LowersEachChannelByTheLowByte) {
     EXPECT_EQ(Printed([] { IMGDarken(nullptr, 8); }), "IMG error\n");
     IMGFree(&image);
 }
+
+TEST(Darken, EveryChannelValueAgainstEveryLevel) {
+    IMG* image = Make(256, 1);
+    auto lower = [](std::uint32_t c, std::uint32_t k) { return c > k ? c - k : 0; };
+    for (std::uint32_t k = 0; k < 256; ++k) {
+        for (std::uint32_t c = 0; c < 256; ++c) image->pixels[c] = (c ^ 0xA5) << 24 | c << 16 | (255 - c) << 8 | (c ^ 0x5A);
+        IMGDarken(image, static_cast<std::int32_t>(k | 0x7700));
+        for (std::uint32_t c = 0; c < 256; ++c) {
+            const std::uint32_t want = lower(c, k) << 16 | lower(255 - c, k) << 8 | lower(c ^ 0x5A, k);
+            ASSERT_EQ(image->pixels[c], want) << "channel " << c << " level " << k;
+        }
+    }
+    IMGFree(&image);
+}
