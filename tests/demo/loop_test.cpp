@@ -42,14 +42,9 @@ TEST(DemoWrap, BringsAnyValueIntoRange) {
     EXPECT_EQ(DEMOWrap(INT32_MIN, 1024), 0);
     EXPECT_EQ(DEMOWrap(INT32_MAX, 1024), 1023);
     EXPECT_EQ(DEMOWrap(-2867, 2866), 2865);
-    // A modulus below 1 is misuse: neutral 0, reported.
-    DEMOSetReportErrors(true);
-    testing::internal::CaptureStdout();
+    // A modulus below 1 is misuse: the neutral 0, and no trap on INT32_MIN / -1.
     EXPECT_EQ(DEMOWrap(INT32_MIN, -1), 0);
     EXPECT_EQ(DEMOWrap(7, 0), 0);
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "VELM4009 Error.\nVELM4009 Error.\n");
-    DEMOSetReportErrors(false);
 }
 
 TEST(DemoError, PrintsOnlyWhileSwitchedOn) {
@@ -266,18 +261,6 @@ TEST(DemoStartup, ObjectsHaveTheirSizes) {
     ASSERT_NE(plasmaImage, nullptr);
     EXPECT_EQ(plasmaImage->width, 256);
     EXPECT_EQ(plasmaImage->height, 26);
-    ASSERT_NE(raster, nullptr);
-    EXPECT_EQ(raster->count, 256);
-    ASSERT_NE(stars, nullptr);
-    EXPECT_EQ(stars->count, 2048);
-    EXPECT_EQ(stars->focal, 128);
-    EXPECT_EQ(stars->centreX, 128);
-    EXPECT_EQ(stars->sizeZ, 256);
-    ASSERT_NE(scroll, nullptr);
-    EXPECT_EQ(scroll->speed, 1);
-    EXPECT_EQ(scroll->width, 256);
-    EXPECT_EQ(targetRate, 50);
-    for (const DEMOWAVE& w : spriteWaves) EXPECT_EQ(w.amplitude, 64);
     EXPECT_EQ(plasmaStrip, nullptr);  // made on first use
 }
 
