@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils \
+           libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
            libclang-rt-14-dev
 
 .PHONY: all deps build run test bench capture clean

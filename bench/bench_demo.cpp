@@ -17,9 +17,6 @@ void StartShowOnce() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     SDL_Init(SDL_INIT_NOPARACHUTE);
     DEMOInit();
-    // This program runs on the virtual clock; naming it here also links it in
-    // ahead of the pacing code that calls through it.
-    benchmark::DoNotOptimize(FPSVirtualTicks());
 }
 
 void BM_PartOneFrame(benchmark::State& state) {
