@@ -10,28 +10,16 @@
 #include <vector>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
+using imgtest::Make;
+using imgtest::MakeCounting;
+using imgtest::Printed;
+using imgtest::Words;
+
 constexpr std::int32_t kMin = INT32_MIN, kMax = INT32_MAX;
-
-IMG* Make(std::int32_t w, std::int32_t h, std::uint32_t first = 0) {
-    IMG* image = IMGNew();
-    IMGResize(image, w, h);
-    for (std::int32_t i = 0; first != 0 && i < w * h; ++i) image->pixels[i] = first + static_cast<std::uint32_t>(i);
-    return image;
-}
-
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
 
 // What a rectangle copy must leave: walks the destination and asks, per pixel,
 // which source pixel (if any) lands there. Shares nothing with the clipper.
@@ -54,19 +42,15 @@ std::vector<std::uint32_t> Model(const IMG* s, const IMG* d, std::int64_t sx, st
     return out;
 }
 
-std::vector<std::uint32_t> Words(const IMG* image) {
-    return {image->pixels, image->pixels + image->width * image->height};
-}
-
 }  // namespace
 
 TEST(Blit, ClipsLikeThePerPixelModelForExtremePlacements) {
     const std::int32_t values[] = {kMin, kMin + 1, -70, -64, -10, -5, -1, 0, 1, 3, 10, 63, 64, 300, kMax - 1, kMax};
     std::mt19937 rng(7);
     auto pick = [&] { return values[rng() % std::size(values)]; };
-    IMG* sprite = Make(64, 40, 0x10000);
+    IMG* sprite = MakeCounting(64, 40, 0x10000);
     for (std::int32_t i = 0; i < 64 * 40; i += 7) sprite->pixels[i] = 0;  // transparent holes
-    IMG* dest = Make(80, 50, 0x500000);
+    IMG* dest = MakeCounting(80, 50, 0x500000);
     auto keep = [](std::uint32_t s, std::uint32_t d) { return s != 0 ? s : d; };
     auto opaque = [](std::uint32_t s, std::uint32_t) { return s; };
     auto add = [](std::uint32_t s, std::uint32_t d) { return d + s; };
@@ -96,7 +80,7 @@ TEST(Blit, ClipsLikeThePerPixelModelForExtremePlacements) {
 }
 
 TEST(Blit, CornerPlacementsAndCombinations) {
-    IMG* sprite = Make(64, 64, 1);
+    IMG* sprite = MakeCounting(64, 64, 1);
     IMG* dest = Make(320, 200);
     IMGBlit(sprite, dest, 0, 0, -10, -20, 64, 64);
     EXPECT_EQ(IMGGetPixel(dest, 0, 0), IMGGetPixel(sprite, 10, 20));
@@ -129,7 +113,7 @@ TEST(Blit, CornerPlacementsAndCombinations) {
 
 TEST(Blit, OneImageIsWalkedInTheFixedOrder) {
     // Rectangle copies go left to right: copying a row one step right smears its first word.
-    IMG* row = Make(4, 1, 1);
+    IMG* row = MakeCounting(4, 1, 1);
     IMGBlitOpaque(row, row, 0, 0, 1, 0, 3, 1);
     EXPECT_EQ(Words(row), (std::vector<std::uint32_t>{1, 1, 1, 1}));
     // The blend goes right to left, so each source word is read before it is overwritten.
@@ -166,7 +150,7 @@ TEST(Blend, HalvesBothAndSkipsZeroAndClips) {
 }
 
 TEST(BlitSpaced, PutsSourcePixelsOnTheGrid) {
-    IMG* s = Make(3, 1, 1);
+    IMG* s = MakeCounting(3, 1, 1);
     IMG* d = Make(6, 1);
     IMGBlitSpaced(s, d, 0, 0, 1, 0, 3, 1, 2, 2);
     EXPECT_EQ(Words(d), (std::vector<std::uint32_t>{0, 1, 0, 2, 0, 3}));
@@ -178,7 +162,7 @@ TEST(BlitSpaced, PutsSourcePixelsOnTheGrid) {
 }
 
 TEST(Blit, MisuseReportsOnceAndChangesNothing) {
-    IMG* s = Make(2, 2, 1);
+    IMG* s = MakeCounting(2, 2, 1);
     IMG* d = Make(2, 2);
     IMG bare{2, 2, nullptr};
     const std::string one = "IMG error\n";

@@ -7,20 +7,11 @@
 #include <string>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
-// Runs an action with reporting on and returns what it printed.
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
+using imgtest::Printed;
 
 bool AllZero(const IMG* image) {
     for (std::int64_t i = 0; i < std::int64_t{image->width} * image->height; ++i) {

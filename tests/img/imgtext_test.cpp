@@ -8,19 +8,11 @@
 #include <string>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
+using imgtest::Printed;
 
 std::string TextOf(const IMG* image) {
     char* text = IMGToText(image);

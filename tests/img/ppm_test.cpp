@@ -11,19 +11,11 @@
 #include <vector>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
+using imgtest::Printed;
 
 IMG* FromString(const std::string& s) {
     return IMGFromPPM(reinterpret_cast<const unsigned char*>(s.data()), s.size());

@@ -9,30 +9,15 @@
 #include <vector>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
-
-IMG* Make(std::int32_t w, std::int32_t h, std::vector<std::uint32_t> words = {}) {
-    IMG* image = IMGNew();
-    IMGResize(image, w, h);
-    std::copy(words.begin(), words.end(), image->pixels);
-    return image;
-}
+using imgtest::Make;
+using imgtest::Printed;
+using imgtest::Words;
 
 using W = std::vector<std::uint32_t>;
-
-W Words(const IMG* image) { return {image->pixels, image->pixels + image->width * image->height}; }
 
 }  // namespace
 

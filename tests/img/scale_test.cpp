@@ -9,19 +9,11 @@
 #include <vector>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
+using imgtest::Printed;
 
 // The run table walked one count at a time, for comparison.
 std::vector<std::int32_t> WalkedRuns(std::int32_t a, std::int32_t b) {

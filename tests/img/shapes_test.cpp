@@ -10,29 +10,13 @@
 #include <vector>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
 
-template <typename F>
-std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
-}
-
-IMG* Make(std::int32_t w, std::int32_t h) {
-    IMG* image = IMGNew();
-    IMGResize(image, w, h);
-    return image;
-}
-
-std::vector<std::uint32_t> Words(const IMG* image) {
-    return {image->pixels, image->pixels + image->width * image->height};
-}
+using imgtest::Make;
+using imgtest::Printed;
+using imgtest::Words;
 
 std::vector<std::pair<std::int32_t, std::int32_t>> Line(std::int32_t x0, std::int32_t y0, std::int32_t x1,
                                                         std::int32_t y1) {
