@@ -70,6 +70,26 @@ bool SDLDPYDirectOK(const SDLDPY* display, const IMG* image) {
            std::int64_t{screenSurface->pitch} >= std::int64_t{image->width} * 4;
 }
 
+// Lock the screen for an exact-size copy of the image. Reports misuse and hands
+// screens of another pixel layout to the blitting path; true only when the
+// screen is locked and the caller is to copy and unlock.
+bool SDLDPYLockForCopy(SDLDPY* display, const IMG* image) {
+    if (!SDLDPYReady(display) || image == nullptr || image->pixels == nullptr ||
+        image->width != display->width || image->height != display->height) {
+        SDLDPYError();
+        return false;
+    }
+    if (!SDLDPYDirectOK(display, image)) {
+        SDLDPYShow(display, image);
+        return false;
+    }
+    if (SDL_LockSurface(screenSurface) != 0) {
+        SDLDPYError();
+        return false;
+    }
+    return true;
+}
+
 // Whether an SDL environment variable names the driver among its choices.
 bool SDLDPYDriverAsked(const char* driver) {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
@@ -187,19 +207,7 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
 // Present an image of the screen's exact size by one copy into the locked
 // screen; screens of another pixel layout take the blitting path.
 void SDLDPYShowDirect(SDLDPY* display, const IMG* image) {
-    if (!SDLDPYReady(display) || image == nullptr || image->pixels == nullptr ||
-        image->width != display->width || image->height != display->height) {
-        SDLDPYError();
-        return;
-    }
-    if (!SDLDPYDirectOK(display, image)) {
-        SDLDPYShow(display, image);
-        return;
-    }
-    if (SDL_LockSurface(screenSurface) != 0) {
-        SDLDPYError();
-        return;
-    }
+    if (!SDLDPYLockForCopy(display, image)) return;
     const std::size_t rowBytes = static_cast<std::size_t>(image->width) * 4;
     auto* to = static_cast<unsigned char*>(screenSurface->pixels);
     const auto* from = reinterpret_cast<const unsigned char*>(image->pixels);
@@ -219,19 +227,7 @@ void SDLDPYShowDirect(SDLDPY* display, const IMG* image) {
 // Present an image of the screen's exact size by a pixel-for-pixel copy into
 // the locked screen, from the last pixel down to the first.
 void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
-    if (!SDLDPYReady(display) || image == nullptr || image->pixels == nullptr ||
-        image->width != display->width || image->height != display->height) {
-        SDLDPYError();
-        return;
-    }
-    if (!SDLDPYDirectOK(display, image)) {
-        SDLDPYShow(display, image);
-        return;
-    }
-    if (SDL_LockSurface(screenSurface) != 0) {
-        SDLDPYError();
-        return;
-    }
+    if (!SDLDPYLockForCopy(display, image)) return;
     const std::int32_t w = image->width;
     const std::size_t pitchWords = screenSurface->pitch / 4u;
     auto* base = static_cast<std::uint32_t*>(screenSurface->pixels);
