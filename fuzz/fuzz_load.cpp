@@ -57,14 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IMG* image = IMGLoad(inputPath.c_str());
     const std::size_t reports = CaptureReports();
     Require(LowestFreeFd() == lowestFreeFd);
-    if (image == nullptr) {
-        Require(reports == 1);
-        return 0;
-    }
-    Require(reports == 0);
-    Require(image->width > 0 && image->height > 0 && image->pixels != nullptr);
-    const std::int64_t count = std::int64_t{image->width} * image->height;
-    Require(count <= IMG_MAX_PIXELS);
+    const std::int64_t count = RequireDecoded(image, reports);
+    if (image == nullptr) return 0;
     if (count <= 4096) {
         for (std::int64_t i = 0; i < count; ++i) image->pixels[i] &= 0xFFFFFF;
         Require(IMGSave(image, savedPath.c_str()));

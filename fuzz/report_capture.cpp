@@ -22,6 +22,19 @@ void Require(bool condition) {
     if (!condition) __builtin_trap();
 }
 
+std::int64_t RequireDecoded(const IMG* image, std::size_t reports, bool mayBeEmpty) {
+    if (image == nullptr) {
+        Require(reports == 1);
+        return 0;
+    }
+    Require(reports == 0);
+    const std::int32_t least = mayBeEmpty ? 0 : 1;
+    Require(image->width >= least && image->height >= least && image->pixels != nullptr);
+    const std::int64_t count = std::int64_t{image->width} * image->height;
+    Require(count <= IMG_MAX_PIXELS);
+    return count;
+}
+
 void CaptureStart() {
     if (captureFd >= 0) return;
     captureFd = memfd_create("velm_fuzz_stdout", 0);
