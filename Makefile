@@ -7,7 +7,7 @@ PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev lib
            libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
            libclang-rt-14-dev
 
-.PHONY: all deps build run test bench capture clean
+.PHONY: all deps build run test bench screenshots clean
 
 all: build
 
@@ -34,6 +34,13 @@ test: build
 
 bench: build
 	./$(BUILD)/bench/velm_bench
+
+# The README's screenshots of the three parts, made with the capture tool.
+screenshots: build
+	for f in 500 2900 3500; do ./$(BUILD)/tools/capture/velm4023-capture --frames $$f --scale 2 --png $(BUILD)/shots || exit 1; done
+	cp $(BUILD)/shots/frame-000500.png docs/part1.png
+	cp $(BUILD)/shots/frame-002900.png docs/part2.png
+	cp $(BUILD)/shots/frame-003500.png docs/part3.png
 
 clean:
 	rm -rf $(BUILD)
