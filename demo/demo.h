@@ -3,6 +3,7 @@
 // process-wide and lives until the process ends.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -52,7 +53,7 @@ extern std::int32_t bannerBouncePhase;
 
 // ---- Compiled-in tables -----------------------------------------------------
 inline constexpr std::int32_t wobbleLength = 2866;
-extern const std::int32_t wobbleTable[wobbleLength];   // picture row offsets, -32 to 32
+extern const std::array<std::int32_t, wobbleLength> wobbleTable;  // picture row offsets, -32 to 32
 
 struct DEMOWAVE {
     std::int32_t speed;      // phase change per frame

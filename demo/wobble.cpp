@@ -10,27 +10,13 @@ namespace {
 
 using Table = std::array<std::int32_t, wobbleLength>;
 
-constexpr long double pi = 3.14159265358979323846264338327950288L;
-
-// sin(x) for 0 <= x <= pi by its Taylor series around the nearer end.
-constexpr long double sine(long double x) {
-    if (x > pi / 2) x = pi - x;
-    long double term = x;
-    long double sum = x;
-    for (int n = 1; n < 30; ++n) {
-        term = -term * x * x / static_cast<long double>((2 * n) * (2 * n + 1));
-        sum += term;
-    }
-    return sum;
-}
-
 // The exact rule an entry must stay near: A sin(2 pi k / P), for k in the
 // first half period.
-constexpr long double rule(std::int32_t k, std::int32_t period, std::int32_t amplitude) {
-    return amplitude * sine(2.0L * pi * k / period);
+consteval long double rule(std::int32_t k, std::int32_t period, std::int32_t amplitude) {
+    return amplitude * sineAt(2.0L * sinePi * k / period);
 }
 
-constexpr std::int32_t roundHalfUp(long double v) {
+consteval std::int32_t roundHalfUp(long double v) {
     return static_cast<std::int32_t>(v + 0.5L);  // v is never negative here
 }
 
@@ -43,7 +29,7 @@ constexpr std::int32_t half22[11] = {0, 1, 2, 3, 3, 4, 4, 3, 3, 2, 1};
 constexpr std::int32_t half30[15] = {0, 2, 3, 4, 6, 7, 7, 8, 8, 7, 7, 6, 4, 3, 2};
 
 // Entry k (0 <= k < P / 2) of the positive half of a wave.
-constexpr std::int32_t halfEntry(std::int32_t k, std::int32_t period, std::int32_t amplitude) {
+consteval std::int32_t halfEntry(std::int32_t k, std::int32_t period, std::int32_t amplitude) {
     if (period == 126 && amplitude == 16) return quarter126[k < 32 ? k : 63 - k];
     if (period == 22 && amplitude == 4) return half22[k];
     if (period == 30 && amplitude == 8) return half30[k];
@@ -64,7 +50,7 @@ constexpr Segment segments[] = {
 
 // Each wave starts at 0 and goes positive first; the second half of every
 // period is the first half negated.
-constexpr Table makeTable() {
+consteval Table makeTable() {
     Table t{};
     std::int32_t at = 0;
     for (const Segment& s : segments) {
@@ -85,7 +71,7 @@ constexpr Table makeTable() {
 constexpr Table table = makeTable();
 
 // Every wave entry lies within 0.71 of the sine rule.
-constexpr bool nearRule() {
+consteval bool nearRule() {
     std::int32_t at = 0;
     for (const Segment& s : segments) {
         for (std::int32_t i = 0; i < s.length; ++i) {
@@ -111,31 +97,4 @@ static_assert(table[572 + 63] == 32 && table[2865] == -1);
 
 }  // namespace
 
-// The table as the program's array: the macros spell out table[0] to
-// table[2865] so that it is filled at compile time.
-#define VELM_W1(n) table[n]
-#define VELM_W10(n)                                                                                       \
-    VELM_W1(n), VELM_W1(n + 1), VELM_W1(n + 2), VELM_W1(n + 3), VELM_W1(n + 4), VELM_W1(n + 5), VELM_W1(n + 6), \
-        VELM_W1(n + 7), VELM_W1(n + 8), VELM_W1(n + 9)
-#define VELM_W100(n)                                                                                        \
-    VELM_W10(n), VELM_W10(n + 10), VELM_W10(n + 20), VELM_W10(n + 30), VELM_W10(n + 40), VELM_W10(n + 50), \
-        VELM_W10(n + 60), VELM_W10(n + 70), VELM_W10(n + 80), VELM_W10(n + 90)
-#define VELM_W1000(n)                                                                                          \
-    VELM_W100(n), VELM_W100(n + 100), VELM_W100(n + 200), VELM_W100(n + 300), VELM_W100(n + 400),             \
-        VELM_W100(n + 500), VELM_W100(n + 600), VELM_W100(n + 700), VELM_W100(n + 800), VELM_W100(n + 900)
-
-constexpr std::int32_t wobbleTable[wobbleLength] = {
-    VELM_W1000(0),      VELM_W1000(1000),   VELM_W100(2000),    VELM_W100(2100),    VELM_W100(2200),
-    VELM_W100(2300),    VELM_W100(2400),    VELM_W100(2500),    VELM_W100(2600),    VELM_W100(2700),
-    VELM_W10(2800),     VELM_W10(2810),     VELM_W10(2820),     VELM_W10(2830),     VELM_W10(2840),
-    VELM_W10(2850),     VELM_W1(2860),      VELM_W1(2861),      VELM_W1(2862),      VELM_W1(2863),
-    VELM_W1(2864),      VELM_W1(2865),
-};
-
-#undef VELM_W1000
-#undef VELM_W100
-#undef VELM_W10
-#undef VELM_W1
-
-// All 2866 entries are spelt out: the last one is the last of the table.
-static_assert(wobbleTable[2865] == table[2865] && wobbleTable[2864] == table[2864] && wobbleTable[1234] == table[1234]);
+constinit const std::array<std::int32_t, wobbleLength> wobbleTable = table;

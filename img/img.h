@@ -16,6 +16,21 @@ inline constexpr std::int32_t sineLength = 1024;
 inline constexpr std::int32_t sineMask = 1023;
 extern const std::array<std::int16_t, sineLength> sineTable;
 
+// sin(x) for 0 <= x <= pi, by its Taylor series around the nearer end. It runs
+// only in the compiler (consteval), for tables built at compile time: no
+// floating point runs in the program.
+inline constexpr long double sinePi = 3.14159265358979323846264338327950288L;
+consteval long double sineAt(long double x) {
+    if (x > sinePi / 2) x = sinePi - x;
+    long double term = x;
+    long double sum = x;
+    for (int n = 1; n < 30; ++n) {
+        term = -term * x * x / static_cast<long double>((2 * n) * (2 * n + 1));
+        sum += term;
+    }
+    return sum;
+}
+
 // ---- Identification records -------------------------------------------------
 // Every source module carries one; no code reads them. All texts are
 // 8 characters, space-padded.

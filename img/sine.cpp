@@ -5,24 +5,11 @@
 
 namespace {
 
-// sin(x) for 0 <= x <= pi/2 by its Taylor series, which converges far below
-// the table's rounding step there.
-constexpr long double taylorSine(long double x) {
-    long double term = x;
-    long double sum = x;
-    for (int n = 1; n < 30; ++n) {
-        term = -term * x * x / static_cast<long double>((2 * n) * (2 * n + 1));
-        sum += term;
-    }
-    return sum;
-}
-
-constexpr std::array<std::int16_t, sineLength> makeSineTable() {
-    constexpr long double pi = 3.14159265358979323846264338327950288L;
+consteval std::array<std::int16_t, sineLength> makeSineTable() {
     std::array<std::int16_t, sineLength> t{};
     // First quarter: 32767 * sin(2 pi i / 1024), rounded to nearest.
     for (int i = 0; i < 256; ++i) {
-        const long double v = 32767.0L * taylorSine(2.0L * pi * i / 1024.0L);
+        const long double v = 32767.0L * sineAt(2.0L * sinePi * i / 1024.0L);
         t[i] = static_cast<std::int16_t>(static_cast<long>(v + 0.5L));
     }
     // Two entries of the table the show was tuned with sit one above the rounding.
