@@ -178,10 +178,12 @@ void FONTPutCharMagnified(FONT* font, FONT* pixelFont) {
         if (sy + i1 > sheet->height) i1 = sheet->height - sy;
         if (sx + j1 > sheet->width) j1 = sheet->width - sx;
         for (std::int64_t i = i0; i < i1; ++i) {
-            const std::uint32_t* row = sheet->pixels + (sy + i) * sheet->width + sx;
+            // Indexed from the row's start: a cell left of the sheet must not
+            // form a pointer before the pixel array.
+            const std::uint32_t* row = sheet->pixels + (sy + i) * sheet->width;
             const std::int64_t penY = font->y + i * ph;
             for (std::int64_t j = j0; j < j1; ++j) {
-                if (row[j] == 0) continue;
+                if (row[sx + j] == 0) continue;
                 const std::int64_t penX = font->x + j * pw;
                 // A pen beyond the 32-bit range lies off every image.
                 if (!fitsInt32(penX) || !fitsInt32(penY)) continue;

@@ -174,7 +174,16 @@ TEST(Font, MagnifiedGlyphDrawsAPixelGlyphPerSetPixel) {
     big->code = 5;
     FONTPutCharMagnified(big, dot);
     EXPECT_EQ(big->x, 13);
-    EXPECT_EQ(Drawn(target), "");
+    EXPECT_EQ(std::vector<std::uint32_t>(target->pixels, target->pixels + 72), std::vector<std::uint32_t>(72, 0));
+    // A negative code on a sheet whose width is no multiple of the cell: the
+    // cell lies left of the sheet's first row and draws nothing.
+    IMGResize(big->sheet, 4, 2);
+    for (std::int32_t i = 0; i < 8; ++i) big->sheet->pixels[i] = 7;
+    big->code = -1;  // L = -3: column -3 of row 0
+    big->x = 0;
+    FONTPutCharMagnified(big, dot);
+    EXPECT_EQ(big->x, 6);
+    EXPECT_EQ(std::vector<std::uint32_t>(target->pixels, target->pixels + 72), std::vector<std::uint32_t>(72, 0));
     FONTFree(&dot);
     FONTFree(&big);
     IMGFree(&target);
