@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -242,4 +243,55 @@ TEST(CaptureTool, QuitFadesAndEndsTheRunEarly) {
     EXPECT_NE(run.err.find("ended after frame 42"), std::string::npos) << run.err;
 }
 
+// Starts the tool on an endless range with its stream on a pipe, waits for the
+// first image, sends the signal and returns how the process ended (-1: still
+// running two seconds later, then killed).
+int EndBySignal(int signal) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return -2;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        std::freopen("/dev/null", "w", stderr);
+        std::signal(SIGINT, SIG_DFL);   // a background job may inherit SIGINT ignored
+        std::signal(SIGTERM, SIG_DFL);
+        execl(CAPTURE_BINARY, CAPTURE_BINARY, "--frames", "1:1000000000", "--ppm-stream", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    char first[64];
+    bool running = read(pipeEnds[0], first, sizeof first) > 0;   // the show presents frames
+    kill(child, signal);
+    int raw = 0;
+    pid_t done = 0;
+    for (int i = 0; i < 200 && done == 0; i++) {
+        done = waitpid(child, &raw, WNOHANG);
+        if (done == 0) {
+            usleep(10000);
+        }
+    }
+    if (done == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &raw, 0);
+    }
+    close(pipeEnds[0]);
+    if (!running) {
+        return -2;
+    }
+    return done == 0 ? -1 : raw;
+}
+
 }  // namespace
+
+TEST(CaptureTool, CtrlCAndKillEndALongRun) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        int raw = EndBySignal(signal);
+        ASSERT_NE(raw, -2) << "the tool did not start";
+        EXPECT_NE(raw, -1) << "still running 2 s after signal " << signal;
+        EXPECT_TRUE(raw >= 0 && WIFSIGNALED(raw) && WTERMSIG(raw) == signal) << signal;
+    }
+}

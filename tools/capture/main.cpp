@@ -78,6 +78,9 @@ int main(int argc, char** argv) {
     // Headless whatever the environment says: no window, no sound device.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // SDL would turn SIGINT and SIGTERM into a quit event, which the show's
+    // keyboard discards; left at their defaults, Ctrl+C and kill end a long run.
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "velm4023-capture: SDL_Init: %s\n", SDL_GetError());
         return 1;
