@@ -324,6 +324,12 @@ TEST(DisplayProblem, InvisibleDriverNobodyAskedForIsAProblem) {
     const char* problem = SDLDPYProblem();
     ASSERT_NE(problem, nullptr);
     EXPECT_EQ(std::strchr(problem, '\n'), nullptr);
+    // Where SDL did set a mode, on whatever invisible driver it fell back to,
+    // the line names that driver rather than a failed mode.
+    char driver[64] = "";
+    if (SDL_GetVideoSurface() != nullptr && SDL_VideoDriverName(driver, sizeof driver) != nullptr) {
+        EXPECT_NE(std::strstr(problem, driver), nullptr) << problem;
+    }
     SDLDPYFree(&d);
     SDL_Quit();
 }
