@@ -50,4 +50,8 @@ std::uint64_t Hash(const IMG* image);
 // Bytes the allocator has handed out and not yet taken back.
 std::size_t HeapInUse();
 
+// Calls of malloc, calloc and realloc made by the show's own code so far (the
+// libraries linked into this test; SDL's own calls are not counted).
+std::int64_t OwnAllocations();
+
 }  // namespace showtest

@@ -28,6 +28,7 @@ TEST(WholeShow, FullCycleWithEveryKeyNeitherAllocatesNorLeaks) {
     };
     showtest::SetScript(keys, sizeof keys / sizeof keys[0]);
     std::size_t atStart = 0, afterCycle = 0, atQuit = 0;
+    std::int64_t callsAtStart = 0, callsAfterCycle = 0;
     std::int64_t lastFrame = 0;
     showtest::SetObserver([&](std::int64_t frame) {
         if (frame == 1) {
@@ -35,8 +36,12 @@ TEST(WholeShow, FullCycleWithEveryKeyNeitherAllocatesNorLeaks) {
             // now so that the measurement starts with everything in place.
             DEMOPlasma(plasmaImage);
             atStart = showtest::HeapInUse();
+            callsAtStart = showtest::OwnAllocations();
         }
-        if (frame == 4001) afterCycle = showtest::HeapInUse();
+        if (frame == 4001) {
+            afterCycle = showtest::HeapInUse();
+            callsAfterCycle = showtest::OwnAllocations();
+        }
         if (frame == 4010) atQuit = showtest::HeapInUse();
         lastFrame = frame;
     });
@@ -46,6 +51,8 @@ TEST(WholeShow, FullCycleWithEveryKeyNeitherAllocatesNorLeaks) {
 
     EXPECT_EQ(result, 1);
     EXPECT_EQ(lastFrame, 4010 + 32);
+    EXPECT_GT(callsAtStart, 0);  // start-up allocates, and the count sees it
+    EXPECT_EQ(callsAfterCycle, callsAtStart) << "allocations during the cycle, freed again or not";
     EXPECT_EQ(afterCycle, atStart);
     EXPECT_EQ(atQuit, atStart);
     EXPECT_EQ(atEnd, atStart);
