@@ -252,6 +252,11 @@ int EndBySignal(int signal) {
         return -2;
     }
     pid_t child = fork();
+    if (child < 0) {
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        return -2;
+    }
     if (child == 0) {
         dup2(pipeEnds[1], STDOUT_FILENO);
         close(pipeEnds[0]);
