@@ -232,6 +232,15 @@ TEST(CaptureTool, FKeyShowsTheReadoutTopLeft) {
     ASSERT_EQ(plain.size(), 1u);
     EXPECT_NE(shown[0].rgb, plain[0].rgb);
     EXPECT_TRUE(DiffersOnlyTopLeft(shown[0], plain[0], 30, 26));
+    // In part two the scroller shares the font: each sets pen and target
+    // before drawing, so the readout still lands top left and nowhere else.
+    // Key 7 does nothing and stands in for f in the plain run.
+    shown = Frames("--frames 4 --keys 1:space,2:f");
+    plain = Frames("--frames 4 --keys 1:space,2:7");
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_TRUE(shown[0].rgb != plain[0].rgb) << "no readout in part two";
+    EXPECT_TRUE(DiffersOnlyTopLeft(shown[0], plain[0], 30, 26));
 }
 
 TEST(CaptureTool, QuitFadesAndEndsTheRunEarly) {
