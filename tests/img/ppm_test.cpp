@@ -193,7 +193,8 @@ TEST_F(PpmFile, LoadKeepsTheTrueBitmapWidth) {
 TEST_F(PpmFile, LoadRefusesBadFilesAndToleratesShortOnes) {
     for (const std::string& bytes : {std::string("P9\n1 1\n255\n"), std::string("P6\n0 4\n255\n"),
                                      std::string("P6\n4"), std::string(""), std::string("P6 # open"),
-                                     std::string("P5\n1 1\n4294967296\n")}) {
+                                     std::string("P5\n1 1\n4294967296\n"), std::string("P6\n99999999999 1\n255\n"),
+                                     std::string("P6\n65536 65536\n255\n")}) {  // overflow, beyond the pixel limit
         Write(bytes);
         IMG* image = nullptr;
         EXPECT_EQ(Printed([&] { image = IMGLoad(path_.c_str()); }), "IMG error\n") << bytes;
