@@ -12,14 +12,21 @@ namespace {
 
 namespace art {
 
-void DrawLetter(Canvas& canvas, const Shape& shape, const LetterStyle& style, int x0, int y0, int x1,
-                int y1, double gy0, double gy1) {
-    // Light from the upper left, as a unit vector in y-down coordinates.
-    const Vec2 light = {-0.6, -0.8};
+namespace {
+// Narrows the box x0..x1, y0..y1 (ends exclusive) to the canvas.
+void ClipToCanvas(const Canvas& canvas, int& x0, int& y0, int& x1, int& y1) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
     x1 = std::min(x1, canvas.width);
     y1 = std::min(y1, canvas.height);
+}
+}  // namespace
+
+void DrawLetter(Canvas& canvas, const Shape& shape, const LetterStyle& style, int x0, int y0, int x1,
+                int y1, double gy0, double gy1) {
+    // Light from the upper left, as a unit vector in y-down coordinates.
+    const Vec2 light = {-0.6, -0.8};
+    ClipToCanvas(canvas, x0, y0, x1, y1);
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             const Vec2 p = {x + 0.5, y + 0.5};
@@ -60,10 +67,7 @@ void DrawLetter(Canvas& canvas, const Shape& shape, const LetterStyle& style, in
 
 void DrawShadow(Canvas& canvas, const Shape& shape, double dx, double dy, double strength, int x0,
                 int y0, int x1, int y1) {
-    x0 = std::max(x0, 0);
-    y0 = std::max(y0, 0);
-    x1 = std::min(x1, canvas.width);
-    y1 = std::min(y1, canvas.height);
+    ClipToCanvas(canvas, x0, y0, x1, y1);
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             const double d = ShapeDistance(shape, {x + 0.5 - dx, y + 0.5 - dy});
