@@ -1,12 +1,8 @@
-// What the show makes of its compiled-in pictures at start-up, the frame-rate
-// readout and the closing fade; and the program's identification record.
+// What the show makes of its compiled-in pictures at start-up.
 #include "demo/demo.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"VELM4009", "20261208", "Tordeval", "C++     ", "CODE    "};
-
-constexpr std::int32_t fadeSteps = 32;  // 32 steps of 8 take any channel to 0
-constexpr std::int32_t fadeLevel = 8;
+[[maybe_unused]] const IDENT ident = {"DEMOLOAD", "20261208", "Tordeval", "C++     ", "CODE    "};
 }  // namespace
 
 // Decodes the four letter sprites V, E, L, M and replaces each by a copy
@@ -46,24 +42,5 @@ void DEMOLoadPictures() {
         font->cellWidth = 15;
         font->cellHeight = 26;
         font->sheet = IMGFromPPM(asset_glyphs, asset_glyphs_size);
-    }
-}
-
-// The measured rate's low byte as two hex digits in the screen's top-left
-// corner. The font is shared with the scroller, so pen and target are set here.
-void DEMOReadout() {
-    if (!font) return;
-    font->target = screen;
-    font->x = 0;
-    font->y = 0;
-    FONTPutHex8(font, static_cast<std::uint32_t>(measuredRate) & 0xFF);
-}
-
-// Darkens the last frame to black in 32 presented steps, without pacing and
-// without reading keys.
-void DEMOFadeOut() {
-    for (std::int32_t i = 0; i < fadeSteps; ++i) {
-        IMGDarken(screen, fadeLevel);
-        SDLDPYShow(display, screen);
     }
 }

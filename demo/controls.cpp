@@ -15,10 +15,10 @@ void DEMOKey(signed char key) {
     case 'q':
     case 'Q':
     case 27:  // Escape
-        stopRequest = 1;
+        stopRequest = stopQuit;
         break;
     case ' ':
-        stopRequest = 2;
+        stopRequest = stopNextPart;
         break;
     case '1':
         scrollerOn = static_cast<std::uint8_t>(scrollerOn ^ 1);

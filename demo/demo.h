@@ -1,6 +1,8 @@
 // The demo: start-up, the endless loop over the three parts, the shared frame
-// ending, the key handler, the plasma and the compiled-in assets. All state is
-// process-wide and lives until the process ends.
+// ending, the key handler, the parts' frames, the plasma and the compiled-in
+// assets. All state is process-wide and lives until the process ends. Calls
+// run one way: the spine (show.cpp) calls the parts, keys and loading; they
+// call only the reporter (report.cpp) and the modules below.
 #pragma once
 
 #include <array>
@@ -16,16 +18,23 @@
 #include "text/raster.h"
 #include "text/scroll.h"
 
-// ---- Settings and switches --------------------------------------------------
-extern std::int32_t demoWidth;        // 256: screen size asked of the display
-extern std::int32_t demoHeight;       // 256
+// ---- Settings and switches (show.cpp) ---------------------------------------
+inline constexpr std::int32_t demoWidth = 256;   // screen size asked of the display
+inline constexpr std::int32_t demoHeight = 256;
+
+// What a key asked of the running part; bit 0 set means quit.
+enum DEMOSTOP : std::uint8_t {
+    stopNone = 0,      // keep running
+    stopQuit = 1,      // leave the part, end the loop, fade out
+    stopNextPart = 2,  // leave the part, start the next one
+};
+extern DEMOSTOP stopRequest;
 extern std::uint8_t scrollerOn;       // part two draws its scroller while this is 1
 extern std::uint8_t spritesOn;        // part two draws its sprites while this is not 0
 extern std::uint8_t starsOn;          // part two draws and moves the stars while this is 1
-extern std::uint8_t stopRequest;      // 0 run, 1 quit, 2 leave the current part
 extern std::uint8_t fpsShown;         // bit 0: the frame-rate readout is drawn
 
-// ---- Objects made by DEMOInit -----------------------------------------------
+// ---- Objects made by DEMOInit (show.cpp) ------------------------------------
 extern SDLDPY* display;
 extern SDLKBD* keyboard;
 extern IMG* screen;                   // the 256 x 256 frame
@@ -41,59 +50,69 @@ extern SCROLL* scroll;
 extern RASTER* raster;
 extern STARS* stars;
 extern IMG* plasmaImage;              // 256 x 26 plasma that colours the scroller
-extern IMG* plasmaStrip;              // 256 x 3 colour strip, made on first use
+extern IMG* plasmaStrip;              // 256 x 3 colour strip (plasma.cpp)
 
-// ---- Animation state (never reset) ------------------------------------------
-extern std::int32_t rasterPhase;      // sine index of bar 0
-extern std::int32_t wobblePhase;      // wobbleTable index of picture row 0
-extern std::int32_t plasmaPhases[6];  // red A, green A, blue A, red B, green B, blue B
-extern std::int32_t spritePhases[4];  // waves A, B, C, D
-extern std::int32_t scrollerBouncePhase;
-extern std::int32_t bannerBouncePhase;
-
-// ---- Compiled-in tables -----------------------------------------------------
-inline constexpr std::int32_t wobbleLength = 2866;
-extern const std::array<std::int32_t, wobbleLength> wobbleTable;  // picture row offsets, -32 to 32
-
-struct DEMOWAVE {
-    std::int32_t speed;      // phase change per frame
-    std::int32_t spacing;    // phase step per row (plasma) or per sprite (sprites)
-    std::int32_t amplitude;
-};
-extern const DEMOWAVE plasmaWaves[6];
-extern DEMOWAVE spriteWaves[4];       // amplitudes set by start-up
-
-// ---- The main routine and the loop ------------------------------------------
+// ---- The show's spine (show.cpp) --------------------------------------------
+// SDL_main runs start-up, then the three parts in turn until a quit key, then
+// the fade. Each part is a frame function and a frame count in one table; the
+// spine runs the frames and ends each one. Nothing below calls back up here.
 extern "C" int SDL_main(int argc, char* argv[]);       // DEMOInit, the part loop, the fade; returns 1
 void DEMOInit();                                       // make every object, in order
 void DEMOPartOne();                                    // raster bars, logos, wobbling logotype: 1001 frames
 void DEMOPartTwo();                                    // stars, sprites, scroller, emblem: 2000 frames
 void DEMOPartThree();                                  // full-screen plasma and banner: 1000 frames
 void DEMOFrameEnd();                                   // pacing, readout, present, key
-void DEMOKey(signed char key);                         // act on one key code
+void DEMOReadout();                                    // measured rate as two hex digits, top left
 void DEMOFadeOut();                                    // 32 darkening steps, each presented
+
+// ---- Reporter and index wrap (report.cpp) -----------------------------------
 std::int32_t DEMOWrap(std::int32_t value, std::int32_t n);  // value brought into 0 .. n - 1
 void DEMOError();                                      // prints "VELM4009 Error.\n" while reporting is on
 void DEMOSetReportErrors(bool on);                     // test hook: the program never turns reporting on
 
-// ---- Scene pieces -----------------------------------------------------------
+// ---- Keys (controls.cpp) and start-up loading (assets.cpp) ------------------
+void DEMOKey(signed char key);                         // act on one key code
+void DEMOLoadSprites();                                // decode the four sprites, scale each 2x
+void DEMOLoadPictures();                               // logos, banner, emblem, picture and font
+
+// ---- The parts' frames ------------------------------------------------------
+// Each draws one frame into screen and advances that part's animation, without
+// the frame ending; the spine's loop and the benchmarks call them. Each part's
+// animation state lives in its file, starts at 0 and is never reset.
+struct DEMOWAVE {
+    std::int32_t speed;      // phase change per frame
+    std::int32_t spacing;    // phase step per row (plasma) or per sprite (sprites)
+    std::int32_t amplitude;
+};
+
+// Part one (partone.cpp).
+void DEMOPartOneFrame();
 void DEMORasterBars();                                 // the sixteen bars into raster's table
+extern std::int32_t rasterPhase;      // sine index of bar 0
+extern std::int32_t wobblePhase;      // wobbleTable index of picture row 0
+inline constexpr std::int32_t wobbleLength = 2866;
+extern const std::array<std::int32_t, wobbleLength> wobbleTable;  // picture row offsets, -32 to 32 (wobble.cpp)
+
+// Part two (parttwo.cpp).
+void DEMOPartTwoFrame();
 void DEMOSprites();                                    // blend the four sprites at their wave positions
 void DEMOSpritesStep();                                // advance the four sprite waves
+extern DEMOWAVE spriteWaves[4];       // amplitudes set by start-up
+extern std::int32_t spritePhases[4];  // waves A, B, C, D
+extern std::int32_t scrollerBouncePhase;
+
+// Part three (partthree.cpp).
+void DEMOPartThreeFrame();
+extern std::int32_t bannerBouncePhase;
+
+// The plasma of parts two and three (plasma.cpp).
+void DEMOPlasmaInit();                                 // make plasmaStrip, screen's width x 3
 void DEMOPlasma(IMG* target);                          // draw the plasma over every row of the target
 void DEMOPlasmaStep();                                 // advance the six plasma waves
 void DEMOPlasmaStrip(IMG* strip, std::int32_t frequency, std::int32_t level, std::int32_t phase,
                      std::int32_t row, std::int32_t shift);  // OR one gradient into a strip row
-
-// ---- One frame of each part, start-up pieces --------------------------------
-// The part loops and the benchmarks share these: each draws one frame into
-// screen and advances that part's animation, without the frame ending.
-void DEMOPartOneFrame();
-void DEMOPartTwoFrame();
-void DEMOPartThreeFrame();
-void DEMOLoadSprites();                                // decode the four sprites, scale each 2x
-void DEMOLoadPictures();                               // logos, banner, emblem, picture and font
-void DEMOReadout();                                    // measured rate as two hex digits, top left
+extern const DEMOWAVE plasmaWaves[6];
+extern std::int32_t plasmaPhases[6];  // red A, green A, blue A, red B, green B, blue B
 
 // ---- Compiled-in assets -----------------------------------------------------
 // Complete Netpbm files and the scroll text, embedded at build time. Each array

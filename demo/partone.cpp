@@ -79,12 +79,3 @@ void DEMOPartOneFrame() {
     }
     wobblePhase = phase + 1 == wobbleLength ? 0 : phase + 1;
 }
-
-// 1001 frames, the counter running from 1000 down to 0, unless a key stops it.
-void DEMOPartOne() {
-    for (std::int32_t frame = 1000; frame >= 0; --frame) {
-        DEMOPartOneFrame();
-        DEMOFrameEnd();
-        if (stopRequest != 0) return;
-    }
-}

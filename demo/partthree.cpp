@@ -24,12 +24,3 @@ void DEMOPartThreeFrame() {
     if (y < INT32_MIN || y > INT32_MAX) return;
     IMGBlit(banner, screen, 0, 0, 0, static_cast<std::int32_t>(y), banner->width, banner->height);
 }
-
-// 1000 frames unless a key stops it.
-void DEMOPartThree() {
-    for (std::int32_t frame = 1000; frame >= 1; --frame) {
-        DEMOPartThreeFrame();
-        DEMOFrameEnd();
-        if (stopRequest != 0) return;
-    }
-}

@@ -92,12 +92,3 @@ void DEMOPartTwoFrame() {
     if (scrollerOn == 1) drawScroller();
     if (screen && emblem) blitWhole(emblem, screen->width - emblem->width, 0);
 }
-
-// 2000 frames unless a key stops it.
-void DEMOPartTwo() {
-    for (std::int32_t frame = 2000; frame >= 1; --frame) {
-        DEMOPartTwoFrame();
-        DEMOFrameEnd();
-        if (stopRequest != 0) return;
-    }
-}

@@ -1,6 +1,7 @@
-// The plasma: a three-row colour strip made once, and every frame each target
-// row assembled from three shifted copies of it, one per colour channel, each
-// shifted by the sum of two sine waves that run down the rows and drift.
+// The plasma: a three-row colour strip made at start-up, and every frame each
+// target row assembled from three shifted copies of it, one per colour
+// channel, each shifted by the sum of two sine waves that run down the rows
+// and drift.
 #include "demo/demo.h"
 
 namespace {
@@ -56,27 +57,30 @@ void DEMOPlasmaStrip(IMG* strip, std::int32_t frequency, std::int32_t level, std
     }
 }
 
-// Draws the plasma over every row of the target. The strip is made on the
-// first call, as wide as the screen, and kept.
-void DEMOPlasma(IMG* target) {
-    if (!target) {
+// Makes the strip at start-up, as wide as the screen, and keeps it for the
+// whole run.
+void DEMOPlasmaInit() {
+    if (!screen) {
         DEMOError();
         return;
     }
+    plasmaStrip = IMGNew();
     if (!plasmaStrip) {
-        if (!screen) {
-            DEMOError();
-            return;
-        }
-        plasmaStrip = IMGNew();
-        if (!plasmaStrip) {
-            DEMOError();
-            return;
-        }
-        IMGResize(plasmaStrip, screen->width, 3);
-        DEMOPlasmaStrip(plasmaStrip, 0x4000, 255, 0, 0, 16);    // red, 254 down to 127
-        DEMOPlasmaStrip(plasmaStrip, 0x4000, 255, 64, 1, 8);    // green, the same values
-        DEMOPlasmaStrip(plasmaStrip, 0x2000, 255, 128, 2, 0);   // blue, 217 down to 127
+        DEMOError();
+        return;
+    }
+    IMGResize(plasmaStrip, screen->width, 3);
+    DEMOPlasmaStrip(plasmaStrip, 0x4000, 255, 0, 0, 16);    // red, 254 down to 127
+    DEMOPlasmaStrip(plasmaStrip, 0x4000, 255, 64, 1, 8);    // green, the same values
+    DEMOPlasmaStrip(plasmaStrip, 0x2000, 255, 128, 2, 0);   // blue, 217 down to 127
+}
+
+// Draws the plasma over every row of the target; without a target or a
+// strip it reports and draws nothing.
+void DEMOPlasma(IMG* target) {
+    if (!target || !plasmaStrip) {
+        DEMOError();
+        return;
     }
     plasmaPass(target, 0, 3, 0, false);
     plasmaPass(target, 1, 4, 1, true);

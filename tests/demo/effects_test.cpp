@@ -17,10 +17,10 @@ namespace {
 
 // Runs exactly one frame of a part and leaves stopRequest at 0.
 void OneFrame(void (*part)()) {
-    stopRequest = 0;
+    stopRequest = stopNone;
     showtest::PushKey(' ');
     part();
-    stopRequest = 0;
+    stopRequest = stopNone;
 }
 
 // Top row at which a colour first appears in column x, or -1.
@@ -56,13 +56,19 @@ TEST(Plasma, ScrollerImageRowsAndPhases) {
     for (int i = 0; i < 768; ++i) DEMOPlasmaStep();
     for (std::int32_t k = 0; k < 6; ++k) EXPECT_EQ(plasmaPhases[k], 0) << k;
 
-    // No image: reported, nothing made or drawn.
+    // No image, or no strip: reported, nothing drawn.
+    IMG* strip = plasmaStrip;
+    plasmaStrip = nullptr;
+    const auto drawn = image.pixels;
     DEMOSetReportErrors(true);
     testing::internal::CaptureStdout();
     DEMOPlasma(nullptr);
+    DEMOPlasma(&view);
     std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "VELM4009 Error.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "VELM4009 Error.\nVELM4009 Error.\n");
     DEMOSetReportErrors(false);
+    EXPECT_EQ(image.pixels, drawn);
+    plasmaStrip = strip;
 }
 
 TEST(Plasma, StripGradientsAndBadArguments) {

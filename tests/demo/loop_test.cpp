@@ -63,14 +63,14 @@ TEST(DemoKey, TableOfCommands) {
     if (!scroll) scroll = SCROLLNew();
     ASSERT_NE(scroll, nullptr);
     for (int quit : {int{'q'}, int{'Q'}, 27}) {
-        stopRequest = 0;
+        stopRequest = stopNone;
         DEMOKey(static_cast<signed char>(quit));
         EXPECT_EQ(stopRequest, 1) << quit;
     }
-    stopRequest = 0;
+    stopRequest = stopNone;
     DEMOKey(' ');
     EXPECT_EQ(stopRequest, 2);
-    stopRequest = 0;
+    stopRequest = stopNone;
 
     // Nothing else touches a switch: upper-case F, 0, 7, 8 and codes above 127.
     for (int idle : {int{'F'}, 0, int{'7'}, int{'8'}, int{'x'}, -48}) DEMOKey(static_cast<signed char>(idle));
@@ -160,7 +160,7 @@ TEST(DemoLoop, KeysEndPartAfterTheCurrentFrame) {
     EXPECT_EQ(keyboard->buffer[0], 0);
 
     for (int quit : {'q', 'Q'}) {
-        stopRequest = 0;
+        stopRequest = stopNone;
         PushKey(quit);
         before = Presents();
         DEMOPartThree();
@@ -261,7 +261,9 @@ TEST(DemoStartup, ObjectsHaveTheirSizes) {
     ASSERT_NE(plasmaImage, nullptr);
     EXPECT_EQ(plasmaImage->width, 256);
     EXPECT_EQ(plasmaImage->height, 26);
-    EXPECT_EQ(plasmaStrip, nullptr);  // made on first use
+    ASSERT_NE(plasmaStrip, nullptr);
+    EXPECT_EQ(plasmaStrip->width, 256);
+    EXPECT_EQ(plasmaStrip->height, 3);
 }
 
 TEST(DemoStartup, InvisibleWindowEndsTheProgram) {

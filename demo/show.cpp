@@ -1,24 +1,44 @@
-// The program's top level: the demo-wide state, start-up, the endless loop
-// over the three parts, the frame ending they share, the index wrap and the
-// demo's error reporter.
+// The show's spine: the demo-wide objects, start-up, the endless loop over the
+// table of parts, the frame ending they share, the readout and the fade.
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "demo/demo.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"DEMOMAIN", "20261208", "Tordeval", "C++     ", "CODE    "};
+[[maybe_unused]] const IDENT ident = {"VELM4009", "20261208", "Tordeval", "C++     ", "CODE    "};
 
-std::uint8_t reportErrors = 0;  // DEMOError prints while this is not 0; the program never sets it
+constexpr std::int32_t fadeSteps = 32;  // 32 steps of 8 take any channel to 0
+constexpr std::int32_t fadeLevel = 8;
+
+// One part of the show: its frame and how many frames it runs.
+struct Part {
+    void (*frame)();
+    std::int32_t frames;
+};
+constexpr Part parts[] = {
+    {DEMOPartOneFrame, 1001},
+    {DEMOPartTwoFrame, 2000},
+    {DEMOPartThreeFrame, 1000},
+};
+
+// Runs a part: each frame is drawn and ended, until the frames are used up
+// or a key has set stopRequest. Every part starts here.
+void runPart(const Part& part) {
+    for (std::int32_t left = part.frames; left > 0; --left) {
+        part.frame();
+        DEMOFrameEnd();
+        if (stopRequest != stopNone) return;
+    }
+}
 }  // namespace
 
 // ---- Settings and switches --------------------------------------------------
-std::int32_t demoWidth = 256;
-std::int32_t demoHeight = 256;
+DEMOSTOP stopRequest = stopNone;
 std::uint8_t scrollerOn = 1;
 std::uint8_t spritesOn = 1;
 std::uint8_t starsOn = 1;
-std::uint8_t stopRequest = 0;
 std::uint8_t fpsShown = 0;
 
 // ---- Objects made by DEMOInit -----------------------------------------------
@@ -44,20 +64,18 @@ extern "C" int SDL_main(int argc, char* argv[]) {
     (void)argc;
     (void)argv;
     DEMOInit();
-    for (;;) {
-        DEMOPartOne();
-        if (stopRequest & 1) break;
-        stopRequest = 0;
-        DEMOPartTwo();
-        if (stopRequest & 1) break;
-        stopRequest = 0;
-        DEMOPartThree();
-        if (stopRequest & 1) break;
-        stopRequest = 0;
+    for (std::size_t i = 0;; i = (i + 1) % std::size(parts)) {
+        runPart(parts[i]);
+        if (stopRequest & stopQuit) break;
+        stopRequest = stopNone;
     }
     DEMOFadeOut();
     return 1;
 }
+
+void DEMOPartOne() { runPart(parts[0]); }
+void DEMOPartTwo() { runPart(parts[1]); }
+void DEMOPartThree() { runPart(parts[2]); }
 
 // Makes every object of the show, in this order. A window nobody can see ends
 // the program with a message rather than running the show unseen for ever.
@@ -105,6 +123,7 @@ void DEMOInit() {
 
     plasmaImage = IMGNew();
     if (canvas) IMGResize(plasmaImage, canvas->width, canvas->height);
+    DEMOPlasmaInit();
 
     targetRate = 50;
 }
@@ -122,22 +141,21 @@ void DEMOFrameEnd() {
     keyboard->buffer[0] = 0;
 }
 
-// value brought into 0 .. n - 1; a remainder of 0 stays 0. n must be positive.
-std::int32_t DEMOWrap(std::int32_t value, std::int32_t n) {
-    if (n <= 0) {
-        DEMOError();
-        return 0;
+// The measured rate's low byte as two hex digits in the screen's top-left
+// corner. The font is shared with the scroller, so pen and target are set here.
+void DEMOReadout() {
+    if (!font) return;
+    font->target = screen;
+    font->x = 0;
+    font->y = 0;
+    FONTPutHex8(font, static_cast<std::uint32_t>(measuredRate) & 0xFF);
+}
+
+// Darkens the last frame to black in 32 presented steps, without pacing and
+// without reading keys.
+void DEMOFadeOut() {
+    for (std::int32_t i = 0; i < fadeSteps; ++i) {
+        IMGDarken(screen, fadeLevel);
+        SDLDPYShow(display, screen);
     }
-    if (value >= 0) return value < n ? value : value % n;
-    const std::int32_t r = value % n;
-    return r == 0 ? 0 : r + n;
-}
-
-// The demo's one reporter line, printed only while reporting is on.
-void DEMOError() {
-    if (reportErrors) std::printf("VELM4009 Error.\n");
-}
-
-void DEMOSetReportErrors(bool on) {
-    reportErrors = on ? 1 : 0;
 }
