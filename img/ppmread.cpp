@@ -1,6 +1,8 @@
 // Netpbm decoding (P1 to P6) from memory and from files: one header parser
 // and one pixel decoder over a ByteSource. Where the two entry points read the
-// same bytes differently, a Dialect says so. Bitmap bits that are set become
+// same bytes differently, a Dialect says so. Comments ('#' through the end of
+// the line) may stand wherever netpbm allows them: between header fields,
+// right after a header number, and in plain pixel data. Bitmap bits that are set become
 // white 0xFFFFFF: a decoded bitmap is lit shapes on the black transparency
 // key, which the font relies on. Samples are used unscaled (maxval is read and
 // ignored); plain samples above 255 spill into the next channel. Input that
@@ -109,8 +111,14 @@ bool parseHeader(ByteSource& in, const Dialect& dialect, Header& h) {
             bool overflow = false;
             while (isDigit(in.peek())) addDigit(value, overflow, in.get());
             if (!storeNumber(h, value, overflow, dialect.bitmapWidthRaised)) return false;
-            // One byte separates the header from the pixels.
-            if (dialect.terminatorConsumed || headerComplete(h)) in.get();
+            // A '#' that ends a number starts a comment; otherwise one byte
+            // separates the header from the pixels.
+            if (in.peek() == '#') {
+                in.get();
+                skipComment(in);  // an unended comment leaves the header short or the pixels empty
+            } else if (dialect.terminatorConsumed || headerComplete(h)) {
+                in.get();
+            }
         }
     }
     return true;
@@ -181,11 +189,19 @@ void decodeRawBits(ByteSource& in, IMG* image) {
     }
 }
 
-// Reads a plain sample: skips what is not a digit, then takes the run of
-// digits (wrapping beyond 32 bits). False when the input ends before a digit.
+// The first digit of the next plain sample, skipping what is not a digit and
+// comments from '#' through the end of their line; end when there is none.
+int plainDigit(ByteSource& in) {
+    for (int c = in.get();; c = in.get()) {
+        if (c == end || isDigit(c)) return c;
+        if (c == '#' && !skipComment(in)) return end;
+    }
+}
+
+// Reads a plain sample: its run of digits (wrapping beyond 32 bits). False
+// when the input ends before a digit.
 bool plainNumber(ByteSource& in, std::uint32_t& value) {
-    int c = in.get();
-    while (c != end && !isDigit(c)) c = in.get();
+    const int c = plainDigit(in);
     if (c == end) return false;
     value = static_cast<std::uint32_t>(c - '0');
     while (isDigit(in.peek())) value = value * 10u + static_cast<std::uint32_t>(in.get() - '0');
@@ -194,8 +210,7 @@ bool plainNumber(ByteSource& in, std::uint32_t& value) {
 
 // One plain bitmap pixel: the next digit, whatever separates the digits.
 bool plainBit(ByteSource& in, std::uint32_t& word) {
-    int c = in.get();
-    while (c != end && !isDigit(c)) c = in.get();
+    const int c = plainDigit(in);
     if (c == end) return false;
     word = c == '0' ? 0 : white;
     return true;

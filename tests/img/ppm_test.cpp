@@ -48,6 +48,18 @@ protected:
         std::fclose(f);
         return bytes;
     }
+    // Words of the file decoded by IMGLoad and by IMGFromPPM (empty for null).
+    std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> Both(const std::string& bytes) {
+        Write(bytes);
+        IMG* loaded = IMGLoad(path_.c_str());
+        IMG* decoded = FromString(bytes);
+        std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> words;
+        if (loaded != nullptr) words.first = imgtest::Words(loaded);
+        if (decoded != nullptr) words.second = imgtest::Words(decoded);
+        IMGFree(&loaded);
+        IMGFree(&decoded);
+        return words;
+    }
     std::string dir_, path_;
 };
 
@@ -173,6 +185,30 @@ TEST_F(PpmFile, LoadDecodesEveryTypeLikeFromPPM) {
         EXPECT_TRUE(IMGEqual(loaded, decoded)) << bytes;
         IMGFree(&loaded);
         IMGFree(&decoded);
+    }
+}
+
+TEST_F(PpmFile, CommentsStandWhereNetpbmAllowsThem) {
+    struct Case {
+        std::string bytes;
+        Words expected;
+    };
+    const Words ab = {0x414141, 0x424242};
+    const std::vector<Case> cases = {
+        {"P5\n2#c\n1 255\nAB", ab},           // right after the width
+        {"P5\n2 1#c\n255\nAB", ab},           // right after the height
+        {"P5 2 1 255#c\nAB", ab},              // after maxval: pixels start past the newline
+        {"P5 2 1 255\n#c\nAB", {0x232323, 0x636363}},  // raw pixels are bytes, never comments
+        {"P6#c\n#d 7\n1#e\n1#f 9\n255#g\nABC", {0x414243}},
+        {"P2\n2 1\n255\n# note 7\n1 2\n", {0x010101, 0x020202}},
+        {"P3 1 2 255\n1#x 8\n2 3 # 9 9 9\n4 5#\n6", {0x010203, 0x040506}},
+        {"P1\n8 1\n1#1111\n0 1 #0\n01010", {0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF, 0}},
+        {"P2 2 1 255\n7 # no newline 9", {0x070707, 0}},  // an unended comment ends the data
+    };
+    for (const Case& c : cases) {
+        const auto [loaded, decoded] = Both(c.bytes);
+        EXPECT_EQ(loaded, c.expected) << "IMGLoad of " << c.bytes;
+        EXPECT_EQ(decoded, c.expected) << "IMGFromPPM of " << c.bytes;
     }
 }
 
