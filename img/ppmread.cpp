@@ -4,8 +4,10 @@
 // the line) may stand wherever netpbm allows them: between header fields,
 // right after a header number, and in plain pixel data. Bitmap bits that are set become
 // white 0xFFFFFF: a decoded bitmap is lit shapes on the black transparency
-// key, which the font relies on. Samples are used unscaled (maxval is read and
-// ignored); plain samples above 255 spill into the next channel. Input that
+// key, which the font relies on. Up to maxval 255 samples are used unscaled,
+// and plain samples above 255 spill into the next channel. Above maxval 255
+// raw samples are two bytes, most significant first, and every sample is
+// clamped to maxval and scaled to 0-255, rounded to nearest. Input that
 // ends early never causes a read past its end: a short header is refused,
 // short pixel data leaves the rest 0.
 #include <algorithm>
@@ -145,11 +147,32 @@ IMG* makeImage(std::int64_t width, std::int64_t height) {
 std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r * 0x10000u + g * 0x100u + b; }
 std::uint32_t grey(std::uint32_t v) { return v * 0x010101u; }
 
+// A plain sample as read: its value modulo 2^32 and whether it was larger.
+struct PlainSample {
+    std::uint32_t low = 0;
+    bool huge = false;
+};
+
+// Turns samples into channel values for the header's maxval.
+struct Channel {
+    std::uint64_t maxval;
+    bool scaled;  // maxval above 255
+    explicit Channel(const Header& h) : maxval(static_cast<std::uint64_t>(h.maxval)), scaled(h.maxval > 255) {}
+    // A sample clamped to maxval and scaled to 255, rounded to nearest.
+    std::uint32_t scale(std::uint64_t v) const {
+        return static_cast<std::uint32_t>((std::min(v, maxval) * 255 + maxval / 2) / maxval);
+    }
+    std::uint32_t operator()(PlainSample s) const {
+        return !scaled ? s.low : scale(s.huge ? maxval : s.low);
+    }
+};
+
 // Raw P6 and P5 pixels in array order, a block at a time; a short read
 // decodes the whole pixels that arrived and stops.
 void decodeRawSamples(ByteSource& in, const Header& h, IMG* image) {
     const bool colour = h.type == '6';
-    const std::size_t pixelBytes = colour ? 3 : 1;
+    const Channel channel(h);
+    const std::size_t pixelBytes = (colour ? 3 : 1) * (channel.scaled ? 2 : 1);
     const std::size_t count = static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height);
     unsigned char block[3 * 2048];
     std::uint32_t* px = image->pixels;
@@ -158,7 +181,12 @@ void decodeRawSamples(ByteSource& in, const Header& h, IMG* image) {
         const std::size_t got = in.Read(block, want);
         const std::size_t n = got / pixelBytes;
         const unsigned char* p = block;
-        if (colour) {
+        const auto wide = [&](std::size_t at) { return channel.scale(p[at] * 256u + p[at + 1]); };
+        if (channel.scaled && colour) {
+            for (std::size_t i = 0; i < n; ++i, p += 6) px[k + i] = rgb(wide(0), wide(2), wide(4));
+        } else if (channel.scaled) {
+            for (std::size_t i = 0; i < n; ++i, p += 2) px[k + i] = grey(wide(0));
+        } else if (colour) {
             for (std::size_t i = 0; i < n; ++i, p += 3) px[k + i] = rgb(p[0], p[1], p[2]);
         } else {
             for (std::size_t i = 0; i < n; ++i) px[k + i] = grey(p[i]);
@@ -198,13 +226,21 @@ int plainDigit(ByteSource& in) {
     }
 }
 
-// Reads a plain sample: its run of digits (wrapping beyond 32 bits). False
-// when the input ends before a digit.
-bool plainNumber(ByteSource& in, std::uint32_t& value) {
+// Reads a plain sample: its run of digits. False when the input ends before a
+// digit.
+bool plainNumber(ByteSource& in, PlainSample& sample) {
     const int c = plainDigit(in);
     if (c == end) return false;
-    value = static_cast<std::uint32_t>(c - '0');
-    while (isDigit(in.peek())) value = value * 10u + static_cast<std::uint32_t>(in.get() - '0');
+    std::uint64_t value = static_cast<std::uint64_t>(c - '0');
+    sample.huge = false;
+    while (isDigit(in.peek())) {
+        value = value * 10 + static_cast<std::uint64_t>(in.get() - '0');
+        if (value > 0xFFFFFFFFu) {
+            sample.huge = true;
+            value &= 0xFFFFFFFFu;
+        }
+    }
+    sample.low = static_cast<std::uint32_t>(value);
     return true;
 }
 
@@ -220,14 +256,15 @@ bool plainBit(ByteSource& in, std::uint32_t& word) {
 void decodePlain(ByteSource& in, const Header& h, IMG* image) {
     std::uint32_t* px = image->pixels;
     const std::size_t count = static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height);
-    std::uint32_t r, g, b;
+    const Channel channel(h);
+    PlainSample r, g, b;
     for (std::size_t k = 0; k < count; ++k) {
         if (h.type == '3') {
             if (!plainNumber(in, r) || !plainNumber(in, g) || !plainNumber(in, b)) return;
-            px[k] = rgb(r, g, b);
+            px[k] = rgb(channel(r), channel(g), channel(b));
         } else if (h.type == '2') {
             if (!plainNumber(in, r)) return;
-            px[k] = grey(r);
+            px[k] = grey(channel(r));
         } else if (!plainBit(in, px[k])) {
             return;
         }

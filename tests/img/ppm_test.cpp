@@ -212,6 +212,27 @@ TEST_F(PpmFile, CommentsStandWhereNetpbmAllowsThem) {
     }
 }
 
+TEST_F(PpmFile, SamplesAboveMaxval255AreTwoBytesScaledToNearest) {
+    struct Case {
+        std::string bytes;
+        Words expected;
+    };
+    const std::vector<Case> cases = {
+        {std::string("P5 2 1 65535\n\x12\x34\xFF\xFF", 17), {0x121212, 0xFFFFFF}},
+        {std::string("P6 1 1 1000\n\x01\xF4\x00\x02\x03\xE8", 18), {0x8001FF}},  // 500, 2, 1000
+        {std::string("P5 1 1 256\n\x01\x00", 13), {0xFFFFFF}},
+        {"P2 3 1 510\n1 0 509\n", {0x010101, 0, 0xFFFFFF}},  // a half rounds up
+        // Samples beyond maxval, even beyond 32 bits, clamp instead of spilling.
+        {"P3 1 2 65535\n70000 99999999999 1\n65535 32768 32767\n", {0xFFFF00, 0xFF807F}},
+        {std::string("P5 2 1 65535\n\x12\x34\x56", 16), {0x121212, 0}},  // half a sample is not decoded
+    };
+    for (const Case& c : cases) {
+        const auto [loaded, decoded] = Both(c.bytes);
+        EXPECT_EQ(loaded, c.expected) << "IMGLoad of " << c.bytes;
+        EXPECT_EQ(decoded, c.expected) << "IMGFromPPM of " << c.bytes;
+    }
+}
+
 TEST_F(PpmFile, LoadKeepsTheTrueBitmapWidth) {
     Write(std::string("P4\n10 2\n\xA0\x3F\x00\x01", 12));
     IMG* image = IMGLoad(path_.c_str());
