@@ -9,7 +9,9 @@
 // raw samples are two bytes, most significant first, and every sample is
 // clamped to maxval and scaled to 0-255, rounded to nearest. Input that
 // ends early never causes a read past its end: a short header is refused,
-// short pixel data leaves the rest 0.
+// short pixel data leaves the rest 0. A stream (a pipe, a FIFO) is read as its
+// bytes arrive, no further than the picture needs, within a budget that
+// refuses an endless stream promptly.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +27,14 @@ namespace {
 constexpr std::int64_t largestHeaderNumber = std::numeric_limits<std::int32_t>::max();
 constexpr std::uint32_t white = 0xFFFFFF;
 constexpr int end = ByteSource::end;
+
+// A stream has no length to stop at. Its header must arrive within its first
+// MiB, and plain pixel data within 16 bytes a sample and one MiB more: far
+// more than any Netpbm writer spends, and little enough that an endless
+// stream is refused within moments. Raw pixel data is read exactly.
+constexpr std::uint64_t streamHeaderBytes = std::uint64_t{1} << 20;
+constexpr std::uint64_t streamPlainBytesPerSample = 16;
+constexpr std::uint64_t streamPlainExtraBytes = std::uint64_t{1} << 20;
 
 // The entry points' intended differences.
 struct Dialect {
@@ -271,21 +281,41 @@ void decodePlain(ByteSource& in, const Header& h, IMG* image) {
     }
 }
 
+// The most bytes of pixel data a stream may bring for the header's picture.
+std::uint64_t streamDataBytes(const Header& h, const IMG* image) {
+    const std::uint64_t width = static_cast<std::uint64_t>(image->width);
+    const std::uint64_t height = static_cast<std::uint64_t>(image->height);
+    const std::uint64_t sampleBytes = h.maxval > 255 ? 2 : 1;
+    switch (h.type) {
+        case '6': return width * height * 3 * sampleBytes;
+        case '5': return width * height * sampleBytes;
+        case '4': return (width + 7) / 8 * height;
+        case '3': return width * height * 3 * streamPlainBytesPerSample + streamPlainExtraBytes;
+        default: return width * height * streamPlainBytesPerSample + streamPlainExtraBytes;
+    }
+}
+
 // The one decoder behind both entry points; null after exactly one report.
 IMG* decode(ByteSource& in, const Dialect& dialect) {
     Header h;
+    in.SetBudget(streamHeaderBytes);
     if (!parseHeader(in, dialect, h) || !sizeAcceptable(h)) {
         IMGError();
         return nullptr;
     }
     IMG* image = makeImage(h.width, h.height);
     if (image == nullptr) return nullptr;
+    in.SetBudget(streamDataBytes(h, image));
     if (h.type == '4') {
         decodeRawBits(in, image);
     } else if (h.type == '5' || h.type == '6') {
         decodeRawSamples(in, h, image);
     } else {
         decodePlain(in, h, image);
+    }
+    if (in.Overran()) {  // an endless stream, not a picture cut short
+        IMGFree(&image);
+        IMGError();
     }
     return image;
 }
