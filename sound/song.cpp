@@ -1,0 +1,262 @@
+// The show's music: three sections, one per part, in A minor at 125 bpm.
+//
+// How to edit it. A pattern is one bar of one voice: 16 steps (sixteenth
+// notes), one token per step, tokens separated by spaces:
+//   "A-4" a note (letter, '-' or '#', octave; C-4 is middle C, A-4 440 Hz),
+//   "..." the note before rings on, "===" it is released.
+// Drum patterns are three strings of 16 characters, kick, snare and hat:
+//   '.' nothing, 'x' a hit, 'X' an accented hit, 'o' an open hat.
+// Bass, arpeggio and pad patterns are written on a C chord; each bar's chord
+// ("Am", "F", "E7", "Fmaj7", "Dm7", "Esus4" ...) moves them to its root, so
+// write their lines with C and G only. Each arpeggio note plays the chord's
+// next tone (root, third, fifth, octave or seventh) from the written octave;
+// a pad note holds the whole chord from there. The lead is written as heard.
+// A section lists its bars in order (chord, then lead, bass, arpeggio, pad and
+// drum patterns, null for silence) and loops back to the bar named by `loop`.
+// The note data is checked while compiling: a malformed token stops the build.
+#include "sound/synth.h"
+
+namespace {
+
+void BadNoteData() {}  // not constexpr: reaching it while compiling stops the build
+
+// Semitone of a note letter above C, or -1.
+consteval int Letter(char c) {
+    switch (c) {
+    case 'C': return 0;
+    case 'D': return 2;
+    case 'E': return 4;
+    case 'F': return 5;
+    case 'G': return 7;
+    case 'A': return 9;
+    case 'B': return 11;
+    default: return -1;
+    }
+}
+
+consteval SYNTHPATTERN Notes(const char* text) {
+    SYNTHPATTERN p{};
+    int n = 0;
+    for (const char* s = text; *s != 0;) {
+        if (*s == ' ') {
+            ++s;
+            continue;
+        }
+        if (n >= SYNTH_STEPS || s[1] == 0 || s[2] == 0) BadNoteData();
+        if (s[0] == '.' && s[1] == '.' && s[2] == '.') {
+            p.steps[n] = SYNTH_HOLD;
+        } else if (s[0] == '=' && s[1] == '=' && s[2] == '=') {
+            p.steps[n] = SYNTH_OFF;
+        } else {
+            int semitone = Letter(s[0]);
+            if (semitone < 0 || (s[1] != '-' && s[1] != '#') || s[2] < '0' || s[2] > '8') BadNoteData();
+            if (s[1] == '#') ++semitone;
+            p.steps[n] = static_cast<std::int8_t>((s[2] - '0' + 1) * 12 + semitone);
+        }
+        s += 3;
+        ++n;
+    }
+    if (n != SYNTH_STEPS) BadNoteData();
+    return p;
+}
+
+consteval void Hits(const char* text, std::uint8_t* out, bool hat) {
+    int n = 0;
+    for (; text[n] != 0; ++n) {
+        if (n >= SYNTH_STEPS) BadNoteData();
+        switch (text[n]) {
+        case '.': out[n] = 0; break;
+        case 'x': out[n] = 1; break;
+        case 'X': out[n] = 2; break;
+        case 'o':
+            if (!hat) BadNoteData();
+            out[n] = 3;
+            break;
+        default: BadNoteData();
+        }
+    }
+    if (n != SYNTH_STEPS) BadNoteData();
+}
+
+consteval SYNTHDRUMS Drums(const char* kick, const char* snare, const char* hat) {
+    SYNTHDRUMS d{};
+    Hits(kick, d.kick, false);
+    Hits(snare, d.snare, false);
+    Hits(hat, d.hat, true);
+    return d;
+}
+
+consteval bool Same(const char* a, const char* b) {
+    while (*a != 0 && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+consteval SYNTHCHORD Chord(const char* name) {
+    int root = Letter(name[0]);
+    if (root < 0) BadNoteData();
+    const char* q = name + 1;
+    if (*q == '#') {
+        ++root;
+        ++q;
+    } else if (*q == 'b') {
+        --root;
+        ++q;
+    }
+    root = (root + 12) % 12;
+    SYNTHCHORD c{static_cast<std::int8_t>(root > 6 ? root - 12 : root), {0, 4, 7, 12}};
+    if (Same(q, "m")) c.tones[1] = 3;
+    else if (Same(q, "7")) c.tones[3] = 10;
+    else if (Same(q, "m7")) c.tones[1] = 3, c.tones[3] = 10;
+    else if (Same(q, "maj7")) c.tones[3] = 11;
+    else if (Same(q, "sus4")) c.tones[1] = 5;
+    else if (Same(q, "sus2")) c.tones[1] = 2;
+    else if (Same(q, "add9")) c.tones[3] = 14;
+    else if (!Same(q, "")) BadNoteData();
+    return c;
+}
+
+// ---- Bass, arpeggio and pad (on C) ------------------------------------------
+constexpr SYNTHPATTERN bassLong  = Notes("C-2 ... ... ... ... ... ... ... C-2 ... ... ... G-2 ... C-3 ...");
+constexpr SYNTHPATTERN bassDrive = Notes("C-2 === C-3 C-2 === C-2 C-3 === C-2 === C-3 C-2 === G-2 C-3 ===");
+constexpr SYNTHPATTERN bassRoll  = Notes("C-2 ... C-3 ... C-2 C-2 C-3 ... C-2 ... C-3 ... C-2 C-2 G-2 C-3");
+constexpr SYNTHPATTERN bassHalf  = Notes("C-2 ... ... ... ... ... ... ... ... ... C-2 ... G-2 ... ... ...");
+
+constexpr SYNTHPATTERN arpRun    = Notes("C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4");
+constexpr SYNTHPATTERN arpHigh   = Notes("C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5");
+constexpr SYNTHPATTERN arpEights = Notes("C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ...");
+
+constexpr SYNTHPATTERN padHold   = Notes("C-4 ... ... ... ... ... ... ... ... ... ... ... ... ... ... ...");
+
+// ---- Drums --------------------------------------------------------------------
+constexpr SYNTHDRUMS hatsOnly = Drums("................", "................", "..x...x...x...x.");
+constexpr SYNTHDRUMS hatsBuild = Drums("x.......x.......", "............x.xx", "..x...x...x.x.xx");
+constexpr SYNTHDRUMS beatFour = Drums("X...x...X...x...", "....X.......X...", "..x...x...x...xo");
+constexpr SYNTHDRUMS beatFourB = Drums("X...x...X...x.x.", "....X.......X..x", "x.x.x.x.x.x.x.xo");
+constexpr SYNTHDRUMS fillFour = Drums("X...x...X...x...", "....X...x.x.XxXX", "..x...x.........");
+constexpr SYNTHDRUMS beatBreak = Drums("X.....x...X.....", "....X.......X...", "x.x.x.x.x.x.x.xo");
+constexpr SYNTHDRUMS beatBreakB = Drums("X.....x...X...x.", "....X.......X.xx", "x.xxx.x.x.xxx.x.");
+constexpr SYNTHDRUMS fillBreak = Drums("X.....x...X.....", "....X...x.x.XxXX", "x.x.x.x.........");
+constexpr SYNTHDRUMS beatHalf = Drums("X.........x.....", "........X.......", "x.x.x.x.x.x.x.xo");
+constexpr SYNTHDRUMS fillHalf = Drums("X.........x.....", "........X...x.xX", "x.x.x.x.x.x.....");
+
+// ---- Section one: raster bars. i - VI - III - VII, a driving octave bass --------
+constexpr SYNTHPATTERN one1 = Notes("A-4 ... ... C-5 ... ... E-5 ... A-5 ... ... ... G-5 ... E-5 ...");
+constexpr SYNTHPATTERN one2 = Notes("F-5 ... ... E-5 ... ... C-5 ... A-4 ... ... ... C-5 ... ... ...");
+constexpr SYNTHPATTERN one3 = Notes("G-5 ... ... E-5 ... ... C-5 ... E-5 ... ... ... G-5 ... A-5 ...");
+constexpr SYNTHPATTERN one4 = Notes("B-5 ... ... A-5 ... ... G-5 ... D-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN one5 = Notes("A-4 ... ... C-5 ... ... E-5 ... A-5 ... ... ... B-5 ... C-6 ...");
+constexpr SYNTHPATTERN one6 = Notes("C-6 ... ... ... A-5 ... ... ... F-5 ... ... ... A-5 ... ... ...");
+constexpr SYNTHPATTERN one7 = Notes("G-5 ... ... ... E-5 ... ... ... C-5 ... ... ... E-5 ... G-5 ...");
+constexpr SYNTHPATTERN one8 = Notes("D-5 ... ... ... ... ... ... ... === ... ... ... B-4 ... D-5 ...");
+
+constexpr SYNTHBAR sectionOne[] = {
+    // chord         lead   bass        arpeggio  pad       drums
+    {Chord("Am"),    nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
+    {Chord("F"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
+    {Chord("C"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
+    {Chord("G"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsBuild},
+    {Chord("Am"),    &one1,   &bassDrive, &arpRun,  nullptr,  &beatFour},   // loop
+    {Chord("F"),     &one2,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {Chord("C"),     &one3,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {Chord("G"),     &one4,   &bassDrive, &arpRun,  nullptr,  &fillFour},
+    {Chord("Am"),    &one5,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {Chord("F"),     &one6,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {Chord("C"),     &one7,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {Chord("G"),     &one8,   &bassDrive, &arpRun,  nullptr,  &fillFour},
+    {Chord("Am"),    &one1,   &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {Chord("F"),     &one2,   &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {Chord("C"),     &one3,   &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {Chord("Gsus4"), &one8,   &bassDrive, &arpHigh, &padHold, &fillFour},
+};
+
+// ---- Section two: the starfield. A descending cadence, a brighter middle ------
+constexpr SYNTHPATTERN two1 = Notes("E-5 ... ... ... A-5 ... ... ... C-6 ... B-5 ... A-5 ... E-5 ...");
+constexpr SYNTHPATTERN two2 = Notes("D-5 ... ... ... G-5 ... ... ... B-5 ... A-5 ... G-5 ... D-5 ...");
+constexpr SYNTHPATTERN two3 = Notes("C-5 ... ... ... F-5 ... ... ... A-5 ... G-5 ... F-5 ... C-5 ...");
+constexpr SYNTHPATTERN two4 = Notes("B-4 ... ... ... E-5 ... ... ... G#5 ... ... ... B-5 ... ... ...");
+constexpr SYNTHPATTERN two5 = Notes("A-5 ... ... ... ... ... E-5 ... C-6 ... ... ... B-5 ... A-5 ...");
+constexpr SYNTHPATTERN two6 = Notes("B-5 ... ... ... ... ... G-5 ... D-6 ... ... ... C-6 ... B-5 ...");
+constexpr SYNTHPATTERN two7 = Notes("A-5 ... ... ... ... ... F-5 ... C-6 ... ... ... A-5 ... F-5 ...");
+constexpr SYNTHPATTERN two8 = Notes("G#5 ... ... ... ... ... ... ... E-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN two9 = Notes("C-6 ... ... ... ... ... A-5 ... ... ... C-6 ... D-6 ... C-6 ...");
+constexpr SYNTHPATTERN twoA = Notes("D-6 ... ... ... ... ... B-5 ... ... ... G-5 ... A-5 ... B-5 ...");
+constexpr SYNTHPATTERN twoB = Notes("E-6 ... ... ... ... ... C-6 ... ... ... G-5 ... A-5 ... B-5 ...");
+constexpr SYNTHPATTERN twoC = Notes("A-5 ... ... ... ... ... E-5 ... ... ... C-5 ... D-5 ... E-5 ...");
+constexpr SYNTHPATTERN twoD = Notes("F-5 ... ... ... ... ... A-5 ... ... ... D-6 ... C-6 ... A-5 ...");
+constexpr SYNTHPATTERN twoE = Notes("C-6 ... ... ... ... ... A-5 ... ... ... F-5 ... A-5 ... C-6 ...");
+constexpr SYNTHPATTERN twoF = Notes("G#5 ... ... ... B-5 ... ... ... E-6 ... ... ... D-6 ... ... ...");
+constexpr SYNTHPATTERN twoG = Notes("B-5 ... ... ... ... ... ... ... ... ... ... ... === ... ... ...");
+
+constexpr SYNTHBAR sectionTwo[] = {
+    // chord       lead   bass        arpeggio  pad       drums
+    {Chord("Am"),  &two1, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {Chord("G"),   &two2, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {Chord("F"),   &two3, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {Chord("E"),   &two4, &bassRoll,  &arpRun,  nullptr,  &beatBreakB},
+    {Chord("Am"),  &two5, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {Chord("G"),   &two6, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {Chord("F"),   &two7, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {Chord("E7"),  &two8, &bassRoll,  &arpRun,  nullptr,  &fillBreak},
+    {Chord("F"),   &two9, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {Chord("G"),   &twoA, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {Chord("C"),   &twoB, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {Chord("Am"),  &twoC, &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {Chord("Dm"),  &twoD, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {Chord("F"),   &twoE, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {Chord("E"),   &twoF, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {Chord("E7"),  &twoG, &bassDrive, &arpHigh, &padHold, &fillFour},
+    {Chord("Am"),  &two5, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("G"),   &two6, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("F"),   &two7, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("E"),   &two8, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("Am"),  &two1, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("G"),   &two2, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("F"),   &two3, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {Chord("E7"),  &two4, &bassRoll,  &arpRun,  &padHold, &fillBreak},
+};
+
+// ---- Section three: the plasma. Falling seventh chords, half-time, a saw lead --
+constexpr SYNTHPATTERN three1 = Notes("A-5 ... ... ... ... ... ... ... ... ... ... ... G-5 ... E-5 ...");
+constexpr SYNTHPATTERN three2 = Notes("G-5 ... ... ... ... ... ... ... ... ... ... ... D-5 ... E-5 ...");
+constexpr SYNTHPATTERN three3 = Notes("F-5 ... ... ... ... ... ... ... ... ... ... ... E-5 ... C-5 ...");
+constexpr SYNTHPATTERN three4 = Notes("E-5 ... ... ... ... ... ... ... D-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN three5 = Notes("C-6 ... ... ... ... ... ... ... A-5 ... ... ... E-6 ... ... ...");
+constexpr SYNTHPATTERN three6 = Notes("B-5 ... ... ... ... ... ... ... G-5 ... ... ... D-6 ... ... ...");
+constexpr SYNTHPATTERN three7 = Notes("A-5 ... ... ... ... ... ... ... F-5 ... ... ... D-5 ... ... ...");
+constexpr SYNTHPATTERN three8 = Notes("G#5 ... ... ... ... ... ... ... B-5 ... ... ... === ... ... ...");
+
+constexpr SYNTHBAR sectionThree[] = {
+    // chord         lead     bass       arpeggio    pad       drums
+    {Chord("Fmaj7"), nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
+    {Chord("Em7"),   nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
+    {Chord("Dm7"),   nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
+    {Chord("Cmaj7"), nullptr, &bassHalf, &arpEights, &padHold, &hatsBuild},
+    {Chord("Fmaj7"), &three1, &bassHalf, &arpEights, &padHold, &beatHalf},   // loop
+    {Chord("Em7"),   &three2, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {Chord("Dm7"),   &three3, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {Chord("Cmaj7"), &three4, &bassHalf, &arpEights, &padHold, &fillHalf},
+    {Chord("Fmaj7"), &three5, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {Chord("Em7"),   &three6, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {Chord("Dm7"),   &three7, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {Chord("E7"),    &three8, &bassHalf, &arpEights, &padHold, &fillHalf},
+    {Chord("Fmaj7"), &three1, &bassHalf, &arpRun,    &padHold, &beatHalf},
+    {Chord("Em7"),   &three2, &bassHalf, &arpRun,    &padHold, &beatHalf},
+    {Chord("Dm7"),   &three3, &bassHalf, &arpRun,    &padHold, &beatHalf},
+    {Chord("Esus4"), &three4, &bassHalf, &arpRun,    &padHold, &fillHalf},
+};
+
+template <std::size_t N>
+constexpr SYNTHSECTION Section(const SYNTHBAR (&bars)[N], std::int32_t loop, std::uint8_t sawLead) {
+    return {bars, static_cast<std::int32_t>(N), loop, sawLead};
+}
+
+}  // namespace
+
+const SYNTHSONG synthSong = {{
+    Section(sectionOne, 4, 0),
+    Section(sectionTwo, 0, 0),
+    Section(sectionThree, 4, 1),
+}};

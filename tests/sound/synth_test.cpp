@@ -1,0 +1,209 @@
+// The synthesiser: the same bytes on every build, pitches in tune, exact
+// silence when muted or faded, sections starting on the beat, no wrapping.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "sound/synth.h"
+
+namespace {
+
+using Samples = std::vector<std::int16_t>;
+
+Samples Render(SYNTH* synth, std::int32_t frames) {
+    Samples out(2 * static_cast<std::size_t>(frames));
+    SYNTHRender(synth, out.data(), frames);
+    return out;
+}
+
+std::uint64_t Fingerprint(const Samples& samples) {
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a over the little-endian bytes
+    for (const std::int16_t s : samples) {
+        const auto u = static_cast<std::uint16_t>(s);
+        h = (h ^ (u & 0xFF)) * 1099511628211ull;
+        h = (h ^ (u >> 8)) * 1099511628211ull;
+    }
+    return h;
+}
+
+// Index of the first stereo frame where a and b differ, or -1.
+std::int64_t FirstDifference(const Samples& a, const Samples& b) {
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i] != b[i]) return static_cast<std::int64_t>(i / 2);
+    }
+    return -1;
+}
+
+// Strength of frequency f (Hz) in the mono sum, Hann-windowed (Goertzel).
+double Strength(const Samples& s, double f) {
+    const std::size_t n = s.size() / 2;
+    const double w = 2 * M_PI * f / SYNTH_RATE;
+    const double k = 2 * std::cos(w);
+    double a = 0, b = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * static_cast<double>(i) / static_cast<double>(n));
+        const double x = (s[2 * i] + s[2 * i + 1]) * hann;
+        const double c = x + k * a - b;
+        b = a;
+        a = c;
+    }
+    return a * a + b * b - k * a * b;
+}
+
+// The strongest frequency within 50 cents of f, in cents from f.
+double PeakCents(const Samples& s, double f) {
+    double best = -50, bestStrength = -1;
+    for (double c = -50; c <= 50; c += 1) {
+        const double v = Strength(s, f * std::pow(2.0, c / 1200));
+        if (v > bestStrength) bestStrength = v, best = c;
+    }
+    for (double c = best - 1; c <= best + 1; c += 0.05) {
+        const double v = Strength(s, f * std::pow(2.0, c / 1200));
+        if (v > bestStrength) bestStrength = v, best = c;
+    }
+    return best;
+}
+
+struct SynthTest : ::testing::Test {
+    SYNTH* synth = SYNTHNew();
+    void TearDown() override { SYNTHFree(&synth); }
+};
+
+}  // namespace
+
+// Ten seconds of section one, then sections two and three cued: the bytes
+// are fixed, whichever compiler built the synth.
+TEST_F(SynthTest, SongRendersToFixedFingerprint) {
+    ASSERT_NE(synth, nullptr);
+    Samples all = Render(synth, 10 * SYNTH_RATE);
+    for (const std::int32_t section : {1, 2}) {
+        SYNTHCue(synth, section);
+        const Samples more = Render(synth, 10 * SYNTH_RATE);
+        all.insert(all.end(), more.begin(), more.end());
+    }
+    if (std::getenv("VELM_PRINT_CHECKSUMS")) std::printf("song fingerprint 0x%016llx\n", static_cast<unsigned long long>(Fingerprint(all)));
+    EXPECT_EQ(Fingerprint(all), 0x4bb7dd8e21fc4a33ull);
+}
+
+// A held note through each pitched voice sounds within 5 cents of the note,
+// from the bass register up to the lead's.
+TEST_F(SynthTest, EachVoiceIsInTune) {
+    struct Case { std::int32_t voice, note; };
+    for (const Case c : {Case{SYNTH_LEAD, 69}, Case{SYNTH_LEAD, 84}, Case{SYNTH_BASS, 33}, Case{SYNTH_BASS, 45},
+                         Case{SYNTH_ARP, 64}, Case{SYNTH_ARP, 79}, Case{SYNTH_PAD, 57}, Case{SYNTH_PAD, 64}}) {
+        SYNTHTone(synth, c.voice, c.note);
+        const Samples tone = Render(synth, 3 * SYNTH_RATE);
+        const double f = 440 * std::pow(2.0, (c.note - 69) / 12.0);
+        EXPECT_LT(std::fabs(PeakCents(tone, f)), 5.0) << "voice " << c.voice << " note " << c.note;
+    }
+}
+
+// Muting gives exact zeros from the next render on while the song runs on:
+// after unmuting the output is what it would have been without the mute.
+TEST_F(SynthTest, MuteIsExactSilenceAndKeepsTime) {
+    SYNTH* reference = SYNTHNew();
+    const Samples expected = Render(reference, 3 * SYNTH_RATE);
+    SYNTHFree(&reference);
+
+    Samples got = Render(synth, SYNTH_RATE);
+    synth->muted = 1;
+    const Samples silent = Render(synth, SYNTH_FRAME);
+    EXPECT_EQ(silent, Samples(silent.size(), 0));
+    const Samples silentToo = Render(synth, SYNTH_RATE - SYNTH_FRAME);
+    EXPECT_EQ(silentToo, Samples(silentToo.size(), 0));
+    synth->muted = 0;
+    const Samples back = Render(synth, SYNTH_RATE);
+    EXPECT_EQ(back, Samples(expected.begin() + 4 * SYNTH_RATE, expected.end()));
+    EXPECT_NE(back, Samples(back.size(), 0));
+}
+
+// A section cued during a frame starts on the next beat: the output is
+// untouched up to that sample and changes right there, not a frame later.
+TEST_F(SynthTest, CuedSectionStartsOnTheNextBeat) {
+    for (const std::int32_t frame : {100, 1001, 1008}) {  // mid-beat, mid-beat, exactly on beat 42
+        SYNTH* reference = SYNTHNew();
+        SYNTH* cued = SYNTHNew();
+        const std::int32_t before = frame * SYNTH_FRAME;
+        const std::int64_t beat = (before + SYNTH_BEAT - 1) / SYNTH_BEAT * SYNTH_BEAT;
+        Samples a = Render(reference, before);
+        Samples b = Render(cued, before);
+        SYNTHCue(cued, 1);
+        EXPECT_EQ(cued->cueAt, beat);
+        const Samples a2 = Render(reference, SYNTH_BEAT + SYNTH_FRAME);
+        const Samples b2 = Render(cued, SYNTH_BEAT + SYNTH_FRAME);
+        a.insert(a.end(), a2.begin(), a2.end());
+        b.insert(b.end(), b2.begin(), b2.end());
+        const std::int64_t changed = FirstDifference(a, b);
+        EXPECT_GE(changed, beat) << "frame " << frame;
+        EXPECT_LT(changed, beat + SYNTH_FRAME) << "frame " << frame;
+        EXPECT_EQ(cued->section, 1);
+        EXPECT_EQ(cued->sectionStart, beat);
+        EXPECT_EQ(cued->cued, -1);
+        SYNTHFree(&reference);
+        SYNTHFree(&cued);
+    }
+}
+
+// The fade-out falls steadily to exact silence at its end and stays there.
+TEST_F(SynthTest, FadeOutEndsInSilence) {
+    Render(synth, 2 * SYNTH_RATE);
+    SYNTHFadeOut(synth, 32 * SYNTH_FRAME);
+    const Samples fade = Render(synth, 32 * SYNTH_FRAME);
+    EXPECT_TRUE(SYNTHFaded(synth));
+    auto peak = [&](std::int32_t frame) {
+        std::int32_t p = 0;
+        for (std::int32_t i = 2 * frame * SYNTH_FRAME; i < 2 * (frame + 1) * SYNTH_FRAME; ++i) p = std::max(p, std::abs(fade[i]));
+        return p;
+    };
+    EXPECT_GT(peak(0), 1000);
+    EXPECT_LT(peak(31), peak(0) / 16);
+    const Samples after = Render(synth, SYNTH_RATE);
+    EXPECT_EQ(after, Samples(after.size(), 0));
+}
+
+// Every voice at full volume drives the mix into saturation; it clips at the
+// limits and never wraps to the other sign.
+TEST_F(SynthTest, LoudMixSaturatesWithoutWrapping) {
+    for (std::int32_t& v : synth->volume) v = 256;
+    for (const std::int32_t sharp : {SYNTH_LEAD, SYNTH_ARP, SYNTH_SNARE, SYNTH_HAT}) synth->volume[sharp] = 0;  // edges jump legitimately
+    std::int32_t top = 0, bottom = 0, wraps = 0;
+    for (const std::int32_t section : {0, 1, 2}) {
+        SYNTHSetSong(synth, &synthSong);
+        if (section > 0) SYNTHCue(synth, section);
+        const Samples s = Render(synth, 20 * SYNTH_RATE);
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            top += s[i] == 32767;
+            bottom += s[i] == -32768;
+            if (i >= 2 && std::abs(s[i] - s[i - 2]) > 40000) ++wraps;
+        }
+    }
+    EXPECT_GT(top, 0);
+    EXPECT_GT(bottom, 0);
+    EXPECT_EQ(wraps, 0);
+}
+
+// Misuse is reported once per call and changes nothing.
+TEST_F(SynthTest, MisuseIsReportedAndHarmless) {
+    SYNTHSetReportErrors(true);
+    std::int16_t out[2] = {7, 7};
+    testing::internal::CaptureStdout();
+    SYNTHRender(nullptr, out, 1);
+    SYNTHRender(synth, nullptr, 1);
+    SYNTHCue(synth, 3);
+    SYNTHCue(synth, -1);
+    SYNTHTone(synth, SYNTH_VOICES, 60);
+    SYNTHFadeOut(synth, 0);
+    SYNTHFree(nullptr);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    SYNTHSetReportErrors(false);
+    EXPECT_EQ(printed, std::string(6 * 12, ' ').replace(0, 72, "SYNTH error\nSYNTH error\nSYNTH error\nSYNTH error\nSYNTH error\nSYNTH error\n"));
+    EXPECT_EQ(out[0], 7);
+    EXPECT_EQ(synth->cued, -1);
+    EXPECT_FALSE(SYNTHFaded(synth));
+}
