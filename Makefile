@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
-           libclang-rt-14-dev
+           libclang-rt-14-dev openbox
 
 .PHONY: all deps build run test bench screenshots clean
 

@@ -32,6 +32,7 @@ std::int32_t lentWidth = 0;   // the image's width: the lent row length
 std::int32_t lentW = 0;       // the lent (clipped) size
 std::int32_t lentH = 0;
 
+std::int64_t framesShown = 0;  // presentations since the display opened
 char modeError[256] = "";     // SDL's message when the last mode could not be set
 char problemText[320] = "";
 
@@ -50,6 +51,7 @@ bool SDLDPYReady(const SDLDPY* display) {
 
 // Show what was put on the screen surface.
 void SDLDPYFinish() {
+    ++framesShown;
     if (doubleBuffered == 1) {
         SDL_Flip(screenSurface);
     } else {
@@ -121,6 +123,7 @@ SDLDPY* SDLDPYNew() {
         return nullptr;
     }
     current = display;
+    framesShown = 0;
     SDLDPYSetMode(display, defaultSize, defaultSize);
     return display;
 }
@@ -274,6 +277,9 @@ SDLDPY* SDLDPYCopy(const SDLDPY* display) {
     }
     return current;
 }
+
+// Presentations since the display opened: the frame number of a screenshot.
+std::int64_t SDLDPYFramesShown() { return framesShown; }
 
 // The current display, or null (the keyboard asks).
 SDLDPY* SDLDPYCurrent() { return current; }

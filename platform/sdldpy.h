@@ -2,6 +2,7 @@
 // and presents finished images. One display per process.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "img/img.h"
@@ -26,3 +27,19 @@ SDLDPY* SDLDPYCurrent();                               // the current display, o
 const char* SDLDPYProblem();                           // why no window is seen (no mode, an invisible driver
                                                        // nobody asked for), or null when one is
 void SDLDPYError();                                    // "SDLDPY error\n", switched off at build time
+
+// ---- Around the window: size, fullscreen, screenshots -----------------------
+// The window keeps showing the 256 x 256 frame; these only change how it is
+// enlarged and let the viewer keep a picture of it.
+std::int32_t SDLDPYWindowScale(std::int32_t desktopHeight);  // largest whole scale fitting 2/3 of the height, >= 1
+void SDLDPYChooseScaling();                            // before SDL starts: enlarge unless the user chose
+void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> desktop-filling, letterboxed picture
+std::int64_t SDLDPYFramesShown();                      // presentations since the display opened
+// Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png into the
+// pictures folder (XDG_PICTURES_DIR, ~/Pictures, else the current folder);
+// the path goes to standard output, a failure to one line on standard error.
+bool SDLDPYScreenshot(SDLDPY* display);
+// The folder a screenshot goes to, written into folder (size bytes).
+void SDLDPYPicturesDir(char* folder, std::size_t size);
+// The image as an 8-bit RGB PNG file; false on any failure, no file left behind.
+bool SDLDPYWritePNG(const char* path, const IMG* image);

@@ -23,6 +23,21 @@ void SDLKBDTrace(const char* line) {
     if (traceCalls) std::printf("%s", line);
 }
 
+// Acts on the keys that work around the show rather than in it: F11 and
+// Alt+Enter toggle fullscreen, F12 takes a screenshot. True when the key was
+// one of them.
+bool SDLKBDWindowKey(const SDL_keysym& key) {
+    if (key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0)) {
+        SDLDPYToggleFullScreen(SDLDPYCurrent());
+        return true;
+    }
+    if (key.sym == SDLK_F12) {
+        SDLDPYScreenshot(SDLDPYCurrent());
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 // The one keyboard; null while no display exists or memory is exhausted.
@@ -66,9 +81,10 @@ void SDLKBDFree(SDLKBD** keyboard) {
 }
 
 // Drain every waiting event: a key-down stores the key's code, a key-up stores
-// 0, everything else (the close request included) is discarded. Keys beyond
-// the character range have no code of their own and are discarded on
-// key-down, so they never pass for the character sharing their low byte.
+// 0, everything else (the close request included) is discarded. The window's
+// own keys (fullscreen, screenshot) act here and leave the code alone. Other
+// keys beyond the character range have no code of their own and are discarded
+// on key-down, so they never pass for the character sharing their low byte.
 void SDLKBDGetKey(SDLKBD* keyboard) {
     SDLKBDTrace("SDLKBDGetKey_\n");
     if (SDLDPYCurrent() == nullptr) {
@@ -84,6 +100,7 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (event.type == SDL_KEYDOWN) {
+            if (SDLKBDWindowKey(event.key.keysym)) continue;
             const int sym = static_cast<int>(event.key.keysym.sym);
             if (sym < 0 || sym >= firstWideKey) continue;
             keyboard->buffer[0] = static_cast<char>(sym);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "img/img.h"
+#include "platform/sdldpy.h"
 
 extern "C" int SDL_main(int argc, char* argv[]);
 
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
     // window's close button, which the show ignores; left at their defaults
     // they end the process, so Ctrl+C and kill work.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    // The window's enlargement is read when SDL opens it, so it is chosen now.
+    SDLDPYChooseScaling();
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
         return initFailed;

@@ -13,6 +13,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
 xvfb_start
+# The window at the frame's own size; the enlargement is viewer.sh's to test.
+export SDL12COMPAT_WINDOW_SCALING=1
 
 # Window, size, keys.
 show_start

@@ -9,21 +9,25 @@ XVFB_DIR=
 # turn into a failure status. The unit tests do the leak checking.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-# Skip (status 77) unless every named tool exists.
+# Skip (status 77) unless every named tool exists; in CI (CI=true) a missing
+# tool is a failure.
 require_tools() {
     for tool in "$@"; do
         if ! command -v "$tool" >/dev/null 2>&1; then
+            [ "${CI:-}" = true ] && { echo "FAIL: $tool is not installed"; exit 1; }
             echo "SKIP: $tool is not installed"
             exit 77
         fi
     done
 }
 
+WM_PID=
+
 # Start Xvfb on a display number it picks itself (so parallel runs never
-# collide) and export DISPLAY.
+# collide) and export DISPLAY. The screen is 1024x768x24 unless given.
 xvfb_start() {
     XVFB_DIR=$(mktemp -d /tmp/velm-e2e-XXXXXX)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$XVFB_DIR/display" \
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$XVFB_DIR/display" \
         >"$XVFB_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
     trap xvfb_stop EXIT
@@ -39,10 +43,25 @@ xvfb_start() {
     exit 1
 }
 
+# A window manager on the virtual screen, as on a desktop: fullscreen
+# requests go through it.
+wm_start() {
+    openbox >"$XVFB_DIR/wm.log" 2>&1 &
+    WM_PID=$!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    echo "FAIL: the window manager did not start"; cat "$XVFB_DIR/wm.log"
+    exit 1
+}
+
 xvfb_stop() {
     [ -n "$SHOW_PID" ] && kill -KILL "$SHOW_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     [ -n "$XVFB_DIR" ] && rm -rf "$XVFB_DIR"
+    SHOW_PID= WM_PID= XVFB_PID= XVFB_DIR=
 }
 
 SHOW_PID=

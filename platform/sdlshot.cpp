@@ -1,0 +1,102 @@
+// Screenshots: the frame on screen, at its own 256 x 256 pixels, as a PNG file
+// in the viewer's pictures folder. A failure is said on standard error and the
+// show goes on.
+#include <SDL.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "platform/sdldpy.h"
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"SDLSHOT ", "20261208", "Tordeval", "C++     ", "CODE    "};
+
+constexpr std::size_t pathSize = 4096;
+char shotPath[pathSize];   // the last screenshot's path
+
+// Whether path names a directory.
+bool SDLDPYIsDir(const char* path) {
+    struct stat status {};
+    return path != nullptr && path[0] != '\0' && stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A copy of the screen surface in 0x00RRGGBB words, or null.
+SDL_Surface* SDLDPYGrabScreen() {
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    if (screen == nullptr) return nullptr;
+    SDL_Surface* copy = SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, 32, 0x00FF0000u, 0x0000FF00u,
+                                             0x000000FFu, 0);
+    if (copy != nullptr && SDL_BlitSurface(screen, nullptr, copy, nullptr) != 0) {
+        SDL_FreeSurface(copy);
+        return nullptr;
+    }
+    return copy;
+}
+}  // namespace
+
+// XDG_PICTURES_DIR when it is a folder, else ~/Pictures when it is one, else
+// the current folder.
+void SDLDPYPicturesDir(char* folder, std::size_t size) {
+    if (folder == nullptr || size == 0) return;
+    const char* xdg = std::getenv("XDG_PICTURES_DIR");
+    if (SDLDPYIsDir(xdg)) {
+        std::snprintf(folder, size, "%s", xdg);
+        return;
+    }
+    const char* home = std::getenv("HOME");
+    char pictures[pathSize];
+    if (home != nullptr && home[0] != '\0' &&
+        std::snprintf(pictures, sizeof pictures, "%s/Pictures", home) < static_cast<int>(sizeof pictures) &&
+        SDLDPYIsDir(pictures)) {
+        std::snprintf(folder, size, "%s", pictures);
+        return;
+    }
+    if (getcwd(folder, size) == nullptr) std::snprintf(folder, size, ".");
+}
+
+// Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png (local time,
+// NNN the frame number) and prints its path; a failure prints one line on
+// standard error. True when the file was written.
+bool SDLDPYScreenshot(SDLDPY* display) {
+    if (display == nullptr || display != SDLDPYCurrent()) {
+        SDLDPYError();
+        return false;
+    }
+    char folder[pathSize];
+    SDLDPYPicturesDir(folder, sizeof folder);
+    char stamp[32] = "00000000-000000";
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const int length = std::snprintf(shotPath, sizeof shotPath, "%s/velm4023-%s-%03lld.png", folder, stamp,
+                                     static_cast<long long>(SDLDPYFramesShown()));
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof shotPath) {
+        std::fprintf(stderr, "velm4023: screenshot not written: the pictures folder's path is too long\n");
+        return false;
+    }
+    SDL_Surface* grabbed = SDLDPYGrabScreen();
+    bool ok = false;
+    int why = 0;
+    if (grabbed != nullptr && SDL_LockSurface(grabbed) == 0) {
+        if (grabbed->pitch == grabbed->w * 4) {
+            const IMG frame = {grabbed->w, grabbed->h, static_cast<std::uint32_t*>(grabbed->pixels)};
+            ok = SDLDPYWritePNG(shotPath, &frame);
+            why = errno;
+        }
+        SDL_UnlockSurface(grabbed);
+    }
+    if (grabbed != nullptr) SDL_FreeSurface(grabbed);
+    if (!ok) {
+        std::fprintf(stderr, "velm4023: screenshot not written: %s: %s\n", shotPath,
+                     why != 0 ? std::strerror(why) : "the screen could not be read");
+        return false;
+    }
+    std::printf("%s\n", shotPath);
+    std::fflush(stdout);
+    return true;
+}

@@ -1,0 +1,223 @@
+// Around the window: the enlargement chosen from the desktop, the window keys
+// (F11, Alt+Enter, F12) acting without ever reaching the show's key code, and
+// screenshots holding exactly the frame on screen.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/sdlkbd.h"
+
+namespace {
+
+void PushDown(SDLKey sym, SDLMod mod = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    ASSERT_EQ(SDL_PushEvent(&e), 0);
+}
+
+// A PNG file decoded to 0x00RRGGBB words; empty when it does not decode.
+std::vector<std::uint32_t> ReadPNG(const std::string& path, int* w, int* h) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<std::uint32_t> words;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return words;
+    image.format = PNG_FORMAT_BGRA;
+    words.resize(PNG_IMAGE_SIZE(image) / 4);
+    if (png_image_finish_read(&image, nullptr, words.data(), 0, nullptr) == 0) return {};
+    *w = static_cast<int>(image.width);
+    *h = static_cast<int>(image.height);
+    for (auto& word : words) word &= 0x00FFFFFFu;
+    return words;
+}
+
+// Standard output of one call, read back from a temporary file.
+struct StdoutCapture {
+    std::FILE* file = std::tmpfile();
+    int saved = dup(STDOUT_FILENO);
+    StdoutCapture() {
+        std::fflush(stdout);
+        dup2(fileno(file), STDOUT_FILENO);
+    }
+    std::string Finish() {
+        std::fflush(stdout);
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+        std::rewind(file);
+        std::string text;
+        for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+        std::fclose(file);
+        return text;
+    }
+};
+
+class Window : public testing::Test {
+protected:
+    SDLDPY* display = nullptr;
+    SDLKBD* keyboard = nullptr;
+    std::string dir;
+    std::vector<std::uint32_t> words = std::vector<std::uint32_t>(256 * 256);
+    IMG frame{256, 256, nullptr};
+
+    void SetUp() override {
+        char pattern[] = "/tmp/velm-shot-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        setenv("XDG_PICTURES_DIR", dir.c_str(), 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0) << SDL_GetError();
+        display = SDLDPYNew();
+        ASSERT_NE(display, nullptr);
+        keyboard = SDLKBDNew();
+        ASSERT_NE(keyboard, nullptr);
+        for (std::uint32_t i = 0; i < words.size(); ++i) words[i] = (i * 0x9E3779B1u) & 0x00FFFFFFu;
+        frame.pixels = words.data();
+        SDLDPYShow(display, &frame);
+    }
+    void TearDown() override {
+        SDLKBDFree(&keyboard);
+        SDLDPYFree(&display);
+        SDL_Quit();
+        std::system(("rm -rf '" + dir + "'").c_str());
+    }
+    // The PNG files in the pictures folder.
+    std::vector<std::string> Shots() {
+        std::vector<std::string> names;
+        std::FILE* list = popen(("ls '" + dir + "'").c_str(), "r");
+        char line[512];
+        while (list != nullptr && std::fgets(line, sizeof line, list) != nullptr) {
+            std::string name = line;
+            name.pop_back();
+            names.push_back(name);
+        }
+        if (list != nullptr) pclose(list);
+        return names;
+    }
+};
+
+}  // namespace
+
+TEST(WindowScale, LargestWholeScaleWithinTwoThirdsOfTheDesktop) {
+    EXPECT_EQ(SDLDPYWindowScale(1080), 2);   // 512 of 720 lines
+    EXPECT_EQ(SDLDPYWindowScale(2160), 5);   // 1280 of 1440
+    EXPECT_EQ(SDLDPYWindowScale(768), 2);    // exactly 512
+    EXPECT_EQ(SDLDPYWindowScale(767), 1);
+    EXPECT_EQ(SDLDPYWindowScale(480), 1);    // too small to enlarge
+    EXPECT_EQ(SDLDPYWindowScale(0), 1);
+    EXPECT_EQ(SDLDPYWindowScale(-5), 1);
+    EXPECT_GE(SDLDPYWindowScale(INT32_MAX), 1);   // no overflow
+}
+
+TEST(WindowScale, TheUsersOwnSettingsWin) {
+    setenv("SDL12COMPAT_WINDOW_SCALING", "1", 1);
+    setenv("SDL12COMPAT_SCALE_METHOD", "linear", 1);
+    SDLDPYChooseScaling();
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), "1");
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_SCALE_METHOD"), "linear");
+
+    unsetenv("SDL12COMPAT_WINDOW_SCALING");
+    unsetenv("SDL12COMPAT_SCALE_METHOD");
+    SDLDPYChooseScaling();   // asks the dummy driver's desktop
+    const char* scale = std::getenv("SDL12COMPAT_WINDOW_SCALING");
+    ASSERT_NE(scale, nullptr);
+    EXPECT_GE(std::atoi(scale), 1);
+    EXPECT_STREQ(std::getenv("SDL12COMPAT_SCALE_METHOD"), "nearest");
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);   // SDL is left as it was found
+}
+
+TEST_F(Window, PicturesFolderFallsBackToHomeThenTheCurrentFolder) {
+    char folder[4096];
+    SDLDPYPicturesDir(folder, sizeof folder);
+    EXPECT_EQ(folder, dir);
+
+    const std::string home = dir + "/home";
+    ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_PICTURES_DIR", (dir + "/missing").c_str(), 1);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    SDLDPYPicturesDir(folder, sizeof folder);
+    EXPECT_STREQ(folder, cwd);   // no Pictures in the home folder
+
+    ASSERT_EQ(mkdir((home + "/Pictures").c_str(), 0700), 0);
+    SDLDPYPicturesDir(folder, sizeof folder);
+    EXPECT_EQ(folder, home + "/Pictures");
+}
+
+TEST_F(Window, F12WritesTheExactFrameOnScreenAndPrintsItsPath) {
+    StdoutCapture out;
+    PushDown(SDLK_F12);
+    SDLKBDGetKey(keyboard);
+    const std::string printed = out.Finish();
+    EXPECT_EQ(keyboard->buffer[0], 0);   // never a key code for the show
+
+    const std::vector<std::string> shots = Shots();
+    ASSERT_EQ(shots.size(), 1u);
+    const std::string& name = shots[0];
+    // velm4023-YYYYMMDD-HHMMSS-NNN.png, NNN the frame number: one frame shown.
+    ASSERT_EQ(name.size(), std::string("velm4023-20261208-120000-001.png").size()) << name;
+    EXPECT_EQ(name.substr(0, 9), "velm4023-");
+    EXPECT_EQ(name.substr(name.size() - 8), "-001.png");
+    EXPECT_EQ(printed, dir + "/" + name + "\n");
+
+    int w = 0;
+    int h = 0;
+    const std::vector<std::uint32_t> decoded = ReadPNG(dir + "/" + name, &w, &h);
+    ASSERT_EQ(w, 256);
+    ASSERT_EQ(h, 256);
+    EXPECT_EQ(decoded, words);
+}
+
+TEST_F(Window, AFailedScreenshotIsReportedAndLeavesNoFile) {
+    // A folder no one can create files in, root included.
+    setenv("XDG_PICTURES_DIR", "/proc/self", 1);
+    testing::internal::CaptureStderr();
+    StdoutCapture out;
+    EXPECT_FALSE(SDLDPYScreenshot(display));
+    EXPECT_EQ(out.Finish(), "");
+    const std::string error = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(error.rfind("velm4023: screenshot not written: /proc/self/velm4023-", 0), 0u) << error;
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1);
+
+    SDLDPYShow(display, &frame);   // the show goes on
+    EXPECT_EQ(SDLDPYFramesShown(), 2);
+}
+
+TEST_F(Window, WindowKeysAndModifiersNeverBecomeKeyCodes) {
+    keyboard->buffer[0] = '9';
+    for (SDLKey sym : {SDLK_F11, SDLK_F11, SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LALT}) {
+        PushDown(sym);
+        SDLKBDGetKey(keyboard);
+        EXPECT_EQ(keyboard->buffer[0], '9') << "key " << sym;
+    }
+    PushDown(SDLK_RETURN, KMOD_LALT);   // Alt+Enter toggles, Enter alone is a key
+    SDLKBDGetKey(keyboard);
+    EXPECT_EQ(keyboard->buffer[0], '9');
+    PushDown(SDLK_RETURN);
+    SDLKBDGetKey(keyboard);
+    EXPECT_EQ(keyboard->buffer[0], 13);
+    EXPECT_TRUE(Shots().empty());
+}
+
+TEST(WritePNG, RefusesWhatItCannotWrite) {
+    std::uint32_t word = 0x00123456u;
+    const IMG one{1, 1, &word};
+    const IMG empty{0, 0, &word};
+    const IMG noPixels{1, 1, nullptr};
+    EXPECT_FALSE(SDLDPYWritePNG("/tmp/velm-never.png", &empty));
+    EXPECT_FALSE(SDLDPYWritePNG("/tmp/velm-never.png", &noPixels));
+    EXPECT_FALSE(SDLDPYWritePNG(nullptr, &one));
+    EXPECT_FALSE(SDLDPYWritePNG("/nonexistent-folder/x.png", &one));
+    EXPECT_NE(access("/tmp/velm-never.png", F_OK), 0);
+}
