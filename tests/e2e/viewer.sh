@@ -19,9 +19,9 @@ unset SDL12COMPAT_WINDOW_SCALING SDL12COMPAT_SCALE_METHOD XDG_PICTURES_DIR
 
 window_size() { xwininfo -id "$WINDOW" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 
-# Wait up to 5 s for the window to reach a size.
+# Wait up to 10 s for the window to reach a size.
 wait_size() {
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         [ "$(window_size)" = "$1" ] && return 0
         sleep 0.1
     done
@@ -36,9 +36,9 @@ show_stop() {
 
 focus() { xdotool windowfocus --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW"; }
 
-# The first line the show printed after $1 lines, waiting up to 5 s.
+# The first line the show printed into $2 after $1 lines, waiting up to 10 s.
 next_line() {
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         line=$(sed -n "$(($1 + 1))p" "$2")
         [ -n "$line" ] && { echo "$line"; return 0; }
         sleep 0.1
@@ -141,9 +141,9 @@ fi
 show_start
 focus
 press F12
-sleep 1
+line=$(next_line 0 "$work/show.err")
+sleep 0.5
 errors=$(grep -c . "$work/show.err")
-line=$(head -n1 "$work/show.err")
 if kill -0 "$SHOW_PID" 2>/dev/null && [ "$errors" = 1 ] && [ "${line#velm4023: screenshot not written: $work/ro/}" != "$line" ]; then
     pass "read-only folder: \"$line\", the show goes on"
 else
