@@ -1,0 +1,155 @@
+// SDLSND: the synth played through SDL 1.2's audio callback at 44100 Hz,
+// signed 16-bit stereo. The show's thread writes atomics; the callback reads
+// them at the start of each buffer and is the synth's only user.
+#include "platform/sdlsnd.h"
+
+#include <SDL/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+[[maybe_unused]] const struct {
+    const char *name, *date, *author, *language, *kind;
+} ident = {"SDLSND  ", "20261208", "Tordeval", "C++     ", "CODE    "};
+
+constexpr bool reportErrors = false;  // the build-time switch of SDLSNDError
+constexpr int bufferFrames = 1024;    // about 23 ms a callback
+
+SDLSND* current = nullptr;
+char problemText[256] = "no sound has been opened";
+
+void Callback(void* user, Uint8* stream, int bytes) {
+    SDLSNDFill(static_cast<SDLSND*>(user), stream, bytes);
+}
+
+}  // namespace
+
+// ---- Record -----------------------------------------------------------------
+
+// The current sound record, made on first use: starts SDL's audio, opens the
+// device and starts the song. When that fails, the record stays silent and
+// SDLSNDProblem says why. Null only when memory is exhausted.
+SDLSND* SDLSNDNew() {
+    if (current != nullptr) return current;
+    void* memory = std::calloc(1, sizeof(SDLSND));
+    if (memory == nullptr) return nullptr;
+    auto* sound = new (memory) SDLSND{};
+    sound->synth = SYNTHNew();
+    current = sound;
+    if (sound->synth == nullptr) {
+        std::snprintf(problemText, sizeof problemText, "out of memory for the synthesiser");
+        return sound;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
+        std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
+        return sound;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = SYNTH_RATE;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = bufferFrames;
+    wanted.callback = Callback;
+    wanted.userdata = sound;
+    if (SDL_OpenAudio(&wanted, nullptr) < 0) {  // null: SDL converts to the device's format
+        std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return sound;
+    }
+    sound->playing = 1;
+    SDL_PauseAudio(0);
+    return sound;
+}
+
+// Stops and closes the device, then releases the synth and the record.
+void SDLSNDFree(SDLSND** sound) {
+    if (sound == nullptr || *sound == nullptr) {
+        SDLSNDError();
+        return;
+    }
+    if ((*sound)->playing) {
+        SDL_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    SYNTHFree(&(*sound)->synth);
+    if (*sound == current) current = nullptr;
+    (*sound)->~SDLSND();
+    std::free(*sound);
+    *sound = nullptr;
+    std::snprintf(problemText, sizeof problemText, "no sound has been opened");
+}
+
+// ---- What the show publishes ------------------------------------------------
+
+void SDLSNDCue(SDLSND* sound, std::int32_t section) {
+    if (sound == nullptr || section < 0 || section >= SYNTH_SECTIONS) {
+        SDLSNDError();
+        return;
+    }
+    const std::uint32_t requests = (sound->cue.load(std::memory_order_relaxed) >> 8) + 1;
+    sound->cue.store((requests << 8) | static_cast<std::uint32_t>(section), std::memory_order_release);
+}
+
+void SDLSNDToggleMute(SDLSND* sound) {
+    if (sound == nullptr) {
+        SDLSNDError();
+        return;
+    }
+    sound->muted.store(sound->muted.load(std::memory_order_relaxed) ^ 1, std::memory_order_release);
+}
+
+void SDLSNDFadeOut(SDLSND* sound) {
+    if (sound == nullptr) {
+        SDLSNDError();
+        return;
+    }
+    sound->fading.store(1, std::memory_order_release);
+}
+
+// Waits in 10 ms sleeps while the device plays the fade, at most 100 of them.
+void SDLSNDWaitFaded(SDLSND* sound) {
+    if (sound == nullptr) {
+        SDLSNDError();
+        return;
+    }
+    for (int i = 0; i < 100 && sound->playing && !sound->faded.load(std::memory_order_acquire); ++i) {
+        SDL_Delay(10);
+    }
+}
+
+// ---- The callback's work ----------------------------------------------------
+
+// Acts on what the show published since the last buffer, then renders the
+// buffer: a new cue starts its section on the synth's next beat, the mute
+// gives exact silence from this buffer on, the fade begins here.
+void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes) {
+    if (sound == nullptr || sound->synth == nullptr || stream == nullptr || bytes < 0) {
+        SDLSNDError();
+        return;
+    }
+    SYNTH* synth = sound->synth;
+    const std::uint32_t cue = sound->cue.load(std::memory_order_acquire);
+    if ((cue >> 8) != sound->cueSeen) {
+        sound->cueSeen = cue >> 8;
+        SYNTHCue(synth, static_cast<std::int32_t>(cue & 0xFF));
+    }
+    synth->muted = sound->muted.load(std::memory_order_acquire);
+    if (sound->fading.load(std::memory_order_acquire)) SYNTHFadeOut(synth, SDLSND_FADE_FRAMES * SYNTH_FRAME);
+    const std::int32_t frames = bytes / 4;
+    SYNTHRender(synth, reinterpret_cast<std::int16_t*>(stream), frames);
+    for (int i = frames * 4; i < bytes; ++i) stream[i] = 0;
+    sound->rendered.store(synth->position, std::memory_order_release);
+    if (SYNTHFaded(synth)) sound->faded.store(1, std::memory_order_release);
+}
+
+const char* SDLSNDProblem() {
+    if (current != nullptr && current->playing) return nullptr;
+    return problemText;
+}
+
+void SDLSNDError() {
+    if (reportErrors) std::printf("SDLSND error\n");
+}
