@@ -45,14 +45,6 @@ protected:
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
-    std::string Read() {
-        std::string bytes;
-        std::FILE* f = std::fopen(path_.c_str(), "rb");
-        if (f == nullptr) return bytes;
-        for (int c; (c = std::getc(f)) != EOF;) bytes.push_back(static_cast<char>(c));
-        std::fclose(f);
-        return bytes;
-    }
     // Words of the file decoded by IMGLoad and by IMGFromPPM (empty for null).
     std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> Both(const std::string& bytes) {
         Write(bytes);
@@ -400,38 +392,5 @@ TEST_F(PpmFile, LoadRefusesBadFilesAndToleratesShortOnes) {
     Write("P3 2 1 255 9 8");
     image = IMGLoad(path_.c_str());
     EXPECT_EQ(WordsOf(image), (Words{0, 0}));
-    IMGFree(&image);
-}
-
-TEST_F(PpmFile, SaveWritesHeaderAndThreeBytesPerPixelAndLoadsBack) {
-    IMG* image = IMGNew();
-    IMGResize(image, 1, 1);
-    image->pixels[0] = 0xFF0A0D1A;  // top byte is not written
-    ASSERT_TRUE(IMGSave(image, path_.c_str()));
-    EXPECT_EQ(Read(), std::string("P6\n1 1\n255\n\x0A\x0D\x1A", 14));
-
-    IMGResize(image, 7, 3);
-    for (int i = 0; i < 21; ++i) image->pixels[i] = static_cast<std::uint32_t>(i * 0x0A0B0D) & 0xFFFFFF;
-    image->pixels[4] = 0x0A0D0A;  // newline and return bytes pass untranslated
-    ASSERT_TRUE(IMGSave(image, path_.c_str()));
-    IMG* back = IMGLoad(path_.c_str());
-    ASSERT_NE(back, nullptr);
-    EXPECT_TRUE(IMGEqual(image, back));
-    IMGFree(&back);
-
-    IMGResize(image, 0, 3);
-    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, path_.c_str())); }), "IMG error\n");
-    IMGResize(image, 2, 2);
-    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, nullptr)); }), "IMG error\n");
-    EXPECT_EQ(Printed([] { EXPECT_FALSE(IMGSave(nullptr, "/tmp/x")); }), "IMG error\n");
-    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, (dir_ + "/no/such/dir.ppm").c_str())); }), "IMG error\n");
-    IMGFree(&image);
-}
-
-TEST(Save, WriteErrorIsReportedAsFailure) {
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not available";
-    IMG* image = IMGNew();
-    IMGResize(image, 64, 64);
-    EXPECT_EQ(Printed([&] { EXPECT_FALSE(IMGSave(image, "/dev/full")); }), "IMG error\n");
     IMGFree(&image);
 }
