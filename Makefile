@@ -5,9 +5,9 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
-           libclang-rt-14-dev openbox
+           libclang-rt-14-dev openbox dpkg-dev lintian desktop-file-utils appstream man-db
 
-.PHONY: all deps build run test bench screenshots clean
+.PHONY: all deps build run test bench screenshots install deb clean
 
 all: build
 
@@ -42,5 +42,25 @@ screenshots: build
 	cp $(BUILD)/shots/frame-002900.png docs/part2.png
 	cp $(BUILD)/shots/frame-003500.png docs/part3.png
 
+# Installs the show, the capture tool, manual pages, desktop entry, icons and
+# AppStream metadata under PREFIX (DESTDIR is honoured too).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, built with Debian's hardening flags in its own folder;
+# its dependencies come from dpkg-shlibdeps.
+DEB_BUILD ?= $(BUILD)-deb
+deb: deps
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELM_TESTS=OFF -DVELM_BENCH=OFF \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target velm4023 velm4023-capture velm_dist
+	cd $(DEB_BUILD) && cpack -G DEB
+	@ls $(DEB_BUILD)/velm4023_*.deb
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-deb
