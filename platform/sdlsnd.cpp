@@ -19,6 +19,7 @@ constexpr bool reportErrors = false;  // the build-time switch of SDLSNDError
 constexpr int bufferFrames = 1024;    // about 23 ms a callback
 
 SDLSND* current = nullptr;
+bool keepClosed = false;  // SDLSNDNew leaves the device alone
 char problemText[256] = "no sound has been opened";
 
 void Callback(void* user, Uint8* stream, int bytes) {
@@ -43,6 +44,7 @@ SDLSND* SDLSNDNew() {
         std::snprintf(problemText, sizeof problemText, "out of memory for the synthesiser");
         return sound;
     }
+    if (keepClosed) return sound;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
         std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
         return sound;
@@ -146,8 +148,12 @@ void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes) {
 }
 
 const char* SDLSNDProblem() {
-    if (current != nullptr && current->playing) return nullptr;
+    if (current != nullptr && (current->playing || (keepClosed && current->synth != nullptr))) return nullptr;
     return problemText;
+}
+
+void SDLSNDKeepClosed(bool closed) {
+    keepClosed = closed;
 }
 
 void SDLSNDError() {

@@ -30,5 +30,8 @@ void SDLSNDToggleMute(SDLSND* sound);      // sound off and on again
 void SDLSNDFadeOut(SDLSND* sound);         // fade out over the closing fade's 32 frames
 void SDLSNDWaitFaded(SDLSND* sound);       // wait, at most about a second, until the fade is silent
 void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes);  // the callback's work: act, then render
-const char* SDLSNDProblem();               // why there is no sound, or null when it plays
+const char* SDLSNDProblem();               // why there is no sound, or null when it plays or was kept closed
+// For programs that render the sound themselves, frame by frame, with
+// SDLSNDFill (the capture tool): the next SDLSNDNew opens no device.
+void SDLSNDKeepClosed(bool closed);
 void SDLSNDError();                        // "SDLSND error\n", switched off at build time

@@ -95,6 +95,22 @@ TEST_F(SilentDevice, FadeReachesSilenceAfterThirtyTwoFrames) {
     EXPECT_TRUE(Silent(Fill(sound, 4096)));
 }
 
+// Kept closed for a program that fills the buffers itself: no device, no problem.
+TEST(SoundDevice, KeptClosedOpensNothingAndReportsNothing) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0);
+    SDLSNDKeepClosed(true);
+    SDLSND* sound = SDLSNDNew();
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(sound->playing, 0);
+    EXPECT_EQ(SDLSNDProblem(), nullptr);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_FALSE(Silent(Fill(sound, 4096)));
+    SDLSNDFree(&sound);
+    SDLSNDKeepClosed(false);
+    SDL_Quit();
+}
+
 // On SDL's dummy driver the device opens and SDL's thread renders on its own.
 TEST(SoundDevice, OpensOnTheDummyDriverAndPlays) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
