@@ -41,6 +41,9 @@ void DEMOKey(signed char key) {
     case 'f':
         fpsShown = static_cast<std::uint8_t>(fpsShown ^ 1);
         break;
+    case 'm':
+        if (sound) SDLSNDToggleMute(sound);
+        break;
     default:
         break;
     }

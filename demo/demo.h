@@ -13,6 +13,7 @@
 #include "platform/fps.h"
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
+#include "platform/sdlsnd.h"
 #include "platform/stars.h"
 #include "text/font.h"
 #include "text/raster.h"
@@ -37,6 +38,7 @@ extern std::uint8_t fpsShown;         // bit 0: the frame-rate readout is drawn
 // ---- Objects made by DEMOInit (show.cpp) ------------------------------------
 extern SDLDPY* display;
 extern SDLKBD* keyboard;
+extern SDLSND* sound;                 // the soundtrack; silent when no device opened
 extern IMG* screen;                   // the 256 x 256 frame
 extern IMG* sprites[4];               // 128 x 128 letters V, E, L, M
 extern IMG* logoBottom;               // 128 x 32

@@ -23,9 +23,18 @@ constexpr Part parts[] = {
     {DEMOPartThreeFrame, 1000},
 };
 
+// The music section playing: the show opens with section 0, part one's.
+std::int32_t musicSection = 0;
+
 // Runs a part: each frame is drawn and ended, until the frames are used up
-// or a key has set stopRequest. Every part starts here.
+// or a key has set stopRequest. Every part starts here, and its own music
+// section with it, from the next beat.
 void runPart(const Part& part) {
+    const auto section = static_cast<std::int32_t>(&part - parts);
+    if (section != musicSection && sound) {
+        SDLSNDCue(sound, section);
+        musicSection = section;
+    }
     for (std::int32_t left = part.frames; left > 0; --left) {
         part.frame();
         DEMOFrameEnd();
@@ -44,6 +53,7 @@ std::uint8_t fpsShown = 0;
 // ---- Objects made by DEMOInit -----------------------------------------------
 SDLDPY* display = nullptr;
 SDLKBD* keyboard = nullptr;
+SDLSND* sound = nullptr;
 IMG* screen = nullptr;
 IMG* sprites[4] = {nullptr, nullptr, nullptr, nullptr};
 IMG* logoBottom = nullptr;
@@ -126,6 +136,11 @@ void DEMOInit() {
     DEMOPlasmaInit();
 
     targetRate = 50;
+
+    // Last, so that the music starts with the first frame. No sound device
+    // is no error: the show runs silently.
+    sound = SDLSNDNew();
+    if (const char* problem = SDLSNDProblem()) std::fprintf(stderr, "velm4023: no sound: %s\n", problem);
 }
 
 // Ends every frame: pace, draw the readout if wanted, present, then act on
@@ -152,10 +167,13 @@ void DEMOReadout() {
 }
 
 // Darkens the last frame to black in 32 presented steps, without pacing and
-// without reading keys.
+// without reading keys. The music fades over 32 frames' time, which the
+// picture does not wait for; the end waits for the music.
 void DEMOFadeOut() {
+    if (sound) SDLSNDFadeOut(sound);
     for (std::int32_t i = 0; i < fadeSteps; ++i) {
         IMGDarken(screen, fadeLevel);
         SDLDPYShow(display, screen);
     }
+    if (sound) SDLSNDWaitFaded(sound);
 }

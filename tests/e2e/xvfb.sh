@@ -35,6 +35,9 @@ xvfb_start() {
         if [ -s "$XVFB_DIR/display" ]; then
             export DISPLAY=":$(head -n1 "$XVFB_DIR/display")"
             unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+            # SDL's silent audio driver: no sound card is needed, and none
+            # prints its complaints into the show's standard error.
+            export SDL_AUDIODRIVER=dummy
             return 0
         fi
         sleep 0.1
