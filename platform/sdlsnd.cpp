@@ -111,13 +111,14 @@ void SDLSNDFadeOut(SDLSND* sound) {
     sound->fading.store(1, std::memory_order_release);
 }
 
-// Waits in 10 ms sleeps while the device plays the fade, at most 100 of them.
+// Waits in 10 ms sleeps while the device plays the fade and one silent buffer
+// after it, at most 300 of them (a device slowed by a busy machine).
 void SDLSNDWaitFaded(SDLSND* sound) {
     if (sound == nullptr) {
         SDLSNDError();
         return;
     }
-    for (int i = 0; i < 100 && sound->playing && !sound->faded.load(std::memory_order_acquire); ++i) {
+    for (int i = 0; i < 300 && sound->playing && !sound->faded.load(std::memory_order_acquire); ++i) {
         SDL_Delay(10);
     }
 }
@@ -138,13 +139,14 @@ void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes) {
         sound->cueSeen = cue >> 8;
         SYNTHCue(synth, static_cast<std::int32_t>(cue & 0xFF));
     }
+    const bool silentAlready = SYNTHFaded(synth);
     synth->muted = sound->muted.load(std::memory_order_acquire);
     if (sound->fading.load(std::memory_order_acquire)) SYNTHFadeOut(synth, SDLSND_FADE_FRAMES * SYNTH_FRAME);
     const std::int32_t frames = bytes / 4;
     SYNTHRender(synth, reinterpret_cast<std::int16_t*>(stream), frames);
     for (int i = frames * 4; i < bytes; ++i) stream[i] = 0;
     sound->rendered.store(synth->position, std::memory_order_release);
-    if (SYNTHFaded(synth)) sound->faded.store(1, std::memory_order_release);
+    if (silentAlready) sound->faded.store(1, std::memory_order_release);  // one whole buffer of silence played
 }
 
 const char* SDLSNDProblem() {

@@ -16,7 +16,7 @@ struct SDLSND {
     std::atomic<std::uint32_t> cue;       // published: (requests << 8) | section
     std::atomic<std::uint8_t> muted;      // published: 1 silences the next callback on
     std::atomic<std::uint8_t> fading;     // published: 1 starts the closing fade
-    std::atomic<std::uint8_t> faded;      // from the callback: the fade has reached silence
+    std::atomic<std::uint8_t> faded;      // from the callback: the fade and one silent buffer are done
     std::atomic<std::int64_t> rendered;   // from the callback: sample frames rendered
     std::uint32_t cueSeen;                // the callback's own: the last request acted on
 };
@@ -28,7 +28,7 @@ void SDLSNDFree(SDLSND** sound);           // close the device, release, clear t
 void SDLSNDCue(SDLSND* sound, std::int32_t section);  // that section from the next beat on
 void SDLSNDToggleMute(SDLSND* sound);      // sound off and on again
 void SDLSNDFadeOut(SDLSND* sound);         // fade out over the closing fade's 32 frames
-void SDLSNDWaitFaded(SDLSND* sound);       // wait, at most about a second, until the fade is silent
+void SDLSNDWaitFaded(SDLSND* sound);       // wait, at most about 3 s, until the fade has been played
 void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes);  // the callback's work: act, then render
 const char* SDLSNDProblem();               // why there is no sound, or null when it plays or was kept closed
 // For programs that render the sound themselves, frame by frame, with

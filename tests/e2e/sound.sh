@@ -42,6 +42,6 @@ if show_wait_end 10; then
 else
     fail "still running 10 s after Escape"
 fi
-tail=$(tail -c 4000 "$XVFB_DIR/audio.raw" | od -An -v -tx4 -w4 | grep -cv 00000000)
-[ "$tail" = 0 ] && pass "the music has faded out at the end" || fail "sound at the very end ($tail non-zero frames)"
+tail=$(tail -c 4096 "$XVFB_DIR/audio.raw" | od -An -v -tx4 -w4 | grep -cv 00000000)
+[ "$tail" = 0 ] && pass "the music has faded out at the end" || fail "sound in the last 1024 sample frames ($tail non-zero)"
 [ "$failures" = 0 ]
