@@ -17,9 +17,10 @@ namespace {
 std::string directory;
 std::string inputPath;
 std::string savedPath;
-int lowestFreeFd = -1;
 
-// The lowest free descriptor; it moves if IMGLoad leaves a file open.
+// The lowest free descriptor; it moves if IMGLoad leaves a file open. It is
+// taken around each call: between calls the fuzzer itself may open files
+// (the symbolizer's pipes when it first names a newly covered function).
 int LowestFreeFd() {
     const int fd = open("/dev/null", O_RDONLY);
     Require(fd >= 0);
@@ -43,7 +44,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     inputPath = directory + "/input.pnm";
     savedPath = directory + "/saved.ppm";
     std::atexit(RemoveFiles);
-    lowestFreeFd = LowestFreeFd();
     return 0;
 }
 
@@ -54,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(std::fclose(file) == 0);
 
     CaptureRewind();
+    const int lowestFreeFd = LowestFreeFd();
     IMG* image = IMGLoad(inputPath.c_str());
     const std::size_t reports = CaptureReports();
     Require(LowestFreeFd() == lowestFreeFd);
