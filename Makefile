@@ -5,9 +5,13 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
-           libclang-rt-14-dev openbox dpkg-dev lintian desktop-file-utils appstream man-db
+           libclang-rt-14-dev openbox dpkg-dev lintian desktop-file-utils appstream man-db \
+           emscripten chromium
+WEB_BUILD ?= build-web
+WEB_CMAKE_FLAGS ?=
+WEB_PORT ?= 8023
 
-.PHONY: all deps build run test bench screenshots install deb clean
+.PHONY: all deps build run test bench screenshots install deb web bench-web serve-web clean
 
 all: build
 
@@ -23,13 +27,13 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DVELM_WEB_BUILD=$(abspath $(WEB_BUILD)) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	./$(BUILD)/demo/velm4023
 
-test: build
+test: build web
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
@@ -62,5 +66,21 @@ deb: deps
 	cd $(DEB_BUILD) && cpack -G DEB
 	@ls $(DEB_BUILD)/velm4023_*.deb
 
+# The show for the browser: index.html, velm4023.js and velm4023.wasm in
+# $(WEB_BUILD)/site, plus the browser build's test program.
+web: deps
+	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release $(WEB_CMAKE_FLAGS)
+	cmake --build $(WEB_BUILD) -j $(JOBS)
+	@ls -l $(WEB_BUILD)/site
+
+# Frame times of the show's own code in headless Chromium, next to `make bench`.
+bench-web: web
+	node tests/web/bench.js $(WEB_BUILD)/bench
+
+# Serves the page on this machine only.
+serve-web: web
+	@echo "The show is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/site
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-deb
+	rm -rf $(BUILD) $(BUILD)-deb $(WEB_BUILD)

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <strings.h>
 
+#ifdef __EMSCRIPTEN__
+bool SDLDPYWebCopy(SDL_Surface* screen, const IMG* image, std::int32_t w, std::int32_t h);
+#endif
+
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLDPY  ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
@@ -17,7 +21,7 @@ constexpr bool reportErrors = false;           // build-time switch of SDLDPYErr
 constexpr Uint32 doubleBufFlag = 0x40000000u;  // SDL_DOUBLEBUF
 constexpr const char* caption = "VELM4023";
 constexpr std::int32_t defaultSize = 256;
-constexpr int maxPitch = 65535;                // SDL 1.2 keeps a surface's row length in 16 bits
+[[maybe_unused]] constexpr int maxPitch = 65535;  // SDL 1.2 keeps a surface's row length in 16 bits
 
 SDLDPY* current = nullptr;
 SDL_Surface* screenSurface = nullptr;
@@ -182,6 +186,14 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
     }
     const std::int32_t w = image->width < display->width ? image->width : display->width;
     const std::int32_t h = image->height < display->height ? image->height : display->height;
+#ifdef __EMSCRIPTEN__
+    // In the browser a lent surface would go stale: the frame is converted
+    // into the screen's own buffer (platform/webshow.cpp).
+    if (w > 0 && h > 0 && !SDLDPYWebCopy(screenSurface, image, w, h)) {
+        SDLDPYError();
+        return;
+    }
+#else
     if (w > 0 && h > 0) {
         if (image->width > maxPitch / 4) {
             SDLDPYError();  // rows too long for SDL to address
@@ -204,6 +216,7 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
         }
         SDL_UpperBlit(lentSurface, nullptr, screenSurface, nullptr);
     }
+#endif
     SDLDPYFinish();
 }
 

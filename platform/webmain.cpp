@@ -1,0 +1,34 @@
+// The browser's process entry: initialises SDL as the desktop entry does, runs
+// the program's main routine and then tells the page that the show has ended.
+// The show's loop blocks; the page is built with Asyncify, so every SDL_Delay
+// of the pacing hands the browser its turn and the loop resumes after it.
+// Nothing is registered to run at exit: the page is the process, and
+// Emscripten's SDL_Quit only logs that it was called.
+#include <SDL.h>
+#include <emscripten.h>
+
+#include <cstdio>
+
+#include "img/img.h"
+
+extern "C" int SDL_main(int argc, char* argv[]);
+
+namespace {
+[[maybe_unused]] const IDENT ident = {"WEBMAIN ", "20261208", "Tordeval", "C++     ", "CODE    "};
+constexpr int initFailed = 2;
+}  // namespace
+
+// Hands the exit status to the page's Module.onShowEnded, when it has one.
+EM_JS(void, WEBShowEnded, (int status), {
+    if (Module['onShowEnded']) Module['onShowEnded'](status);
+});
+
+int main(int argc, char** argv) {
+    if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
+        std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
+        return initFailed;
+    }
+    const int status = SDL_main(argc, argv);
+    WEBShowEnded(status);
+    return status;
+}

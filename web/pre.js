@@ -1,0 +1,3 @@
+// Runs before the show's own JavaScript. The show writes every pixel of every
+// frame, so locking the screen need not read the canvas back first.
+Module['screenIsReadOnly'] = true;
