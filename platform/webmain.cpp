@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "img/img.h"
+#include "platform/sdlsnd.h"
 
 extern "C" int SDL_main(int argc, char* argv[]);
 
@@ -28,6 +29,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
         return initFailed;
     }
+    // A page may not start sound before the viewer has clicked or pressed a
+    // key (the browser refuses and warns); until it waits for that, the show
+    // plays silently in the browser.
+    SDLSNDKeepClosed(true);
     const int status = SDL_main(argc, argv);
     WEBShowEnded(status);
     return status;
