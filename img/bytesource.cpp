@@ -1,6 +1,7 @@
 // Byte sources of the Netpbm decoders: memory, seekable files, streams.
 #include "img/bytesource.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,13 +18,16 @@ namespace {
 
 ByteSource::ByteSource(const unsigned char* data, std::size_t size) : next_(data), last_(data + size) {}
 
-// A file whose end can be sought has a length; anything else is a stream,
-// which brings nothing until the decoder sets a budget. The file is read
-// through its descriptor, past stdio's buffer.
+// A regular file that reports a size has that length. Anything else is a
+// stream, which brings nothing until the decoder sets a budget: pipes, FIFOs,
+// terminals, devices (/dev/zero seeks to 0 but never ends) and /proc files
+// (size 0, yet they have bytes). The file is read through its descriptor,
+// past stdio's buffer.
 ByteSource::ByteSource(std::FILE* file) : next_(nullptr), last_(nullptr), fd_(fileno(file)) {
-    const off_t length = fd_ >= 0 ? ::lseek(fd_, 0, SEEK_END) : -1;
-    if (length >= 0 && ::lseek(fd_, 0, SEEK_SET) == 0) {
-        left_ = static_cast<std::uint64_t>(length);
+    struct stat st {};
+    if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        ::lseek(fd_, 0, SEEK_SET) == 0) {
+        left_ = static_cast<std::uint64_t>(st.st_size);
     } else {
         stream_ = true;
     }

@@ -1,8 +1,8 @@
 // The bytes of a Netpbm file as the decoders read them: a block of memory
-// with a length, or an open file. A file that can be seeked is read no further
-// than the length it had when it was opened. Anything else (a pipe, a FIFO, a
-// terminal, a /proc file) is read in chunks, as the bytes arrive, as far as a
-// budget the decoder sets; a stream that is still going when its budget runs
+// with a length, or an open file. A regular file is read no further than the
+// size it had when it was opened. Anything else (a pipe, a FIFO, a terminal,
+// a device, a /proc file that reports size 0) is read in chunks, as the bytes
+// arrive, as far as a budget the decoder sets; a stream that is still going when its budget runs
 // out has overrun, so that an endless stream is refused instead of read for
 // ever. Nothing is read beyond what the decoder asks for, and no read waits
 // for more bytes than the decoder needs.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -348,6 +349,30 @@ TEST(LoadStream, EndlessStreamsAreRefusedPromptly) {
     IMG* image = IMGLoad(pipe.Path().c_str());
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->width, 1000);
+    IMGFree(&image);
+}
+
+TEST(LoadStream, ProcFilesReadAsStreams) {
+    // A /proc file reports size 0 yet has bytes: here a child's command line,
+    // whose first argument is a whole P5 file.
+    const char* argv[] = {"P5\n2 1\n255\nAB", "60", nullptr};
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execv("/bin/sleep", const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    const std::string path = "/proc/" + std::to_string(child) + "/cmdline";
+    IMG* image = nullptr;
+    for (int tries = 0; tries < 500 && image == nullptr; ++tries) {  // until the exec has happened
+        image = IMGLoad(path.c_str());
+        if (image != nullptr && image->width != 2) IMGFree(&image);  // still this program's command line
+        if (image == nullptr) usleep(20000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(WordsOf(image), (Words{0x414141, 0x424242}));
     IMGFree(&image);
 }
 
