@@ -35,9 +35,10 @@ xvfb_start() {
         if [ -s "$XVFB_DIR/display" ]; then
             export DISPLAY=":$(head -n1 "$XVFB_DIR/display")"
             unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-            # SDL's silent audio driver: no sound card is needed, and none
-            # prints its complaints into the show's standard error.
-            export SDL_AUDIODRIVER=dummy
+            # SDL's silent audio driver unless the caller chose one: no sound
+            # card is needed, and none prints its complaints into the show's
+            # standard error. SDL_AUDIODRIVER=none runs the show without sound.
+            export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
             return 0
         fi
         sleep 0.1
