@@ -251,7 +251,7 @@ void VoicesNext(PLAYER& p, std::int32_t* v) {
                 const std::uint32_t d1 = t.step[1] + static_cast<std::uint32_t>((t.step[1] * wobble) >> 31);
                 t.phase[0] += d0;
                 t.phase[1] += d1;
-                s = (Saw(t.phase[0], d0) + Saw(t.phase[1], d1)) >> 2;
+                s = ((Saw(t.phase[0], d0) + Saw(t.phase[1], d1)) * 3) >> 3;
             } else {
                 const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
                 t.phase[0] += d0;
@@ -487,7 +487,7 @@ void Next(SYNTH* synth, std::int32_t& left, std::int32_t& right) {
     }
 }
 
-constexpr std::int32_t defaultVolume[SYNTH_VOICES] = {78, 100, 46, 44, 150, 84, 40};
+constexpr std::int32_t defaultVolume[SYNTH_VOICES] = {78, 100, 46, 44, 150, 150, 56};
 constexpr std::int32_t defaultPan[SYNTH_VOICES] = {128, 128, 84, 168, 128, 140, 180};
 
 }  // namespace
