@@ -19,10 +19,12 @@ command -v node >/dev/null 2>&1 || missing "node is not installed"
 
 out=$(mktemp -d /tmp/velm-web-frames-XXXXXX)
 trap 'rm -rf "$out"' EXIT
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$desktop" >"$out/desktop.txt" 2>&1 \
-    || { echo "FAIL: the desktop run failed"; cat "$out/desktop.txt"; exit 1; }
-node "$browser" >"$out/browser.txt" 2>&1 \
-    || { echo "FAIL: the browser build's run on Node failed"; cat "$out/browser.txt"; exit 1; }
+# Standard output is compared; standard error (a sanitizer's summary, say) is
+# shown only when a run fails.
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$desktop" >"$out/desktop.txt" 2>"$out/desktop.err" \
+    || { echo "FAIL: the desktop run failed"; cat "$out/desktop.txt" "$out/desktop.err"; exit 1; }
+node "$browser" >"$out/browser.txt" 2>"$out/browser.err" \
+    || { echo "FAIL: the browser build's run on Node failed"; cat "$out/browser.txt" "$out/browser.err"; exit 1; }
 cat "$out/browser.txt"
 
 failures=0
