@@ -179,16 +179,19 @@ async function normalUse(browser, base) {
   check(frame !== null && readout(frame) < 0, 'no readout before f');
   await page.screenshot(path.join(output, '3-part-three.png'));
 
-  // 50 frames a second read "32". A machine busy with other work may cost a
-  // few frames; fewer than 40 means the pacing itself is wrong.
+  // 50 frames a second read "32"; a one-second window may hold a frame more or
+  // less, and a machine busy with other work may cost a few. Below 40 the
+  // pacing itself is wrong.
   await page.press('f', 'KeyF', 70);
-  let best = -1;
+  const seen = new Set();
   await waitForFrame(page, (f) => {
-    if (partThree(f)) best = Math.max(best, readout(f));
-    return best === 50;
+    const value = partThree(f) ? readout(f) : -1;
+    if (value >= 0) seen.add(value);
+    return seen.has(50);
   }, 15000);
-  check(best >= 40, `f shows the readout: "${best.toString(16).toUpperCase()}" (${best} frames a second` +
-        `${best === 50 ? '' : '; 50 when the machine is not busy'})`);
+  const values = [...seen].sort((a, b) => a - b);
+  const readings = values.map((v) => `"${v.toString(16).toUpperCase()}" (${v})`).join(', ') || 'nothing';
+  check(values.some((v) => v >= 40 && v <= 52), `f shows the readout: ${readings}`);
   await page.screenshot(path.join(output, '4-readout.png'));
 
   await page.press('Escape', 'Escape', 27);
