@@ -1,5 +1,6 @@
-// The PNG writer: an image of 0x00RRGGBB words as an 8-bit RGB file. The show's
-// screenshots and the tools' picture files all go through it.
+// The PNG writer: 8-bit RGB files from images of 0x00RRGGBB words or from
+// packed R, G, B bytes. The show's screenshots and the tools' picture files
+// all go through it.
 #include <png.h>
 
 #include <bit>
@@ -14,11 +15,21 @@ namespace {
 
 constexpr std::int32_t maxSide = 65536;
 
-// Encodes the image into an open file. libpng reads each word in place: the
-// unused top byte is stripped as filler and, on little-endian machines, the
-// byte order B, G, R is reversed. Nothing here has a destructor, because
-// libpng reports errors by jumping back to the setjmp.
-bool SDLDPYEncodePNG(std::FILE* file, const IMG* image) {
+// Rows to encode: width x height pixels, rows stride bytes apart, each pixel
+// either a 0x00RRGGBB word or three bytes R, G, B.
+struct PNGROWS {
+    std::int32_t width;
+    std::int32_t height;
+    const unsigned char* first;
+    std::size_t stride;
+    bool words;
+};
+
+// Encodes the rows into an open file. Words are read in place: the unused top
+// byte is stripped as filler and, on little-endian machines, the byte order
+// B, G, R is reversed. Nothing here has a destructor, because libpng reports
+// errors by jumping back to the setjmp.
+bool SDLDPYEncodePNG(std::FILE* file, const PNGROWS& rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -31,38 +42,37 @@ bool SDLDPYEncodePNG(std::FILE* file, const IMG* image) {
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image->width), static_cast<png_uint_32>(image->height), 8,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(rows.width), static_cast<png_uint_32>(rows.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    if constexpr (std::endian::native == std::endian::little) {
-        png_set_bgr(png);
-        png_set_filler(png, 0, PNG_FILLER_AFTER);
-    } else {
-        png_set_filler(png, 0, PNG_FILLER_BEFORE);
+    if (rows.words) {
+        if constexpr (std::endian::native == std::endian::little) {
+            png_set_bgr(png);
+            png_set_filler(png, 0, PNG_FILLER_AFTER);
+        } else {
+            png_set_filler(png, 0, PNG_FILLER_BEFORE);
+        }
     }
-    for (std::int32_t y = 0; y < image->height; ++y) {
-        png_write_row(png, reinterpret_cast<png_const_bytep>(image->pixels +
-                                                             static_cast<std::size_t>(y) *
-                                                                 static_cast<std::size_t>(image->width)));
+    for (std::int32_t y = 0; y < rows.height; ++y) {
+        png_write_row(png, rows.first + static_cast<std::size_t>(y) * rows.stride);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
 }
-}  // namespace
 
-// Writes the image as an 8-bit RGB PNG file; a file left half-written is
-// removed. On failure errno says why.
-bool SDLDPYWritePNG(const char* path, const IMG* image) {
-    if (path == nullptr || image == nullptr || image->pixels == nullptr || image->width <= 0 ||
-        image->height <= 0 || image->width > maxSide || image->height > maxSide) {
+// Writes the rows to a new file at path; a file left half-written is removed
+// and errno says why.
+bool SDLDPYWriteRows(const char* path, const PNGROWS& rows) {
+    if (path == nullptr || rows.first == nullptr || rows.width <= 0 || rows.height <= 0 ||
+        rows.width > maxSide || rows.height > maxSide) {
         SDLDPYError();
         return false;
     }
     errno = 0;
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr) return false;
-    bool ok = SDLDPYEncodePNG(file, image);
+    bool ok = SDLDPYEncodePNG(file, rows);
     if (std::fclose(file) != 0) ok = false;
     if (!ok) {
         const int why = errno != 0 ? errno : EIO;
@@ -70,4 +80,24 @@ bool SDLDPYWritePNG(const char* path, const IMG* image) {
         errno = why;
     }
     return ok;
+}
+}  // namespace
+
+// Writes the image as an 8-bit RGB PNG file; false on any failure, with errno
+// saying why and no file left behind.
+bool SDLDPYWritePNG(const char* path, const IMG* image) {
+    if (image == nullptr) {
+        SDLDPYError();
+        return false;
+    }
+    const std::size_t stride = image->width > 0 ? static_cast<std::size_t>(image->width) * 4 : 0;
+    return SDLDPYWriteRows(path, {image->width, image->height,
+                                  reinterpret_cast<const unsigned char*>(image->pixels), stride, true});
+}
+
+// Writes width x height pixels of three bytes R, G, B each, rows top first and
+// without gaps, as an 8-bit RGB PNG file; failures as SDLDPYWritePNG.
+bool SDLDPYWritePNGBytes(const char* path, std::int32_t width, std::int32_t height, const unsigned char* rgb) {
+    const std::size_t stride = width > 0 ? static_cast<std::size_t>(width) * 3 : 0;
+    return SDLDPYWriteRows(path, {width, height, rgb, stride, false});
 }
