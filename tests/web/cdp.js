@@ -78,12 +78,15 @@ class Browser {
     return new Page(this, sessionId);
   }
 
+  // Asks the browser to quit, kills it if it has not within 5 s, and removes
+  // its profile.
   async close() {
-    try {
-      await Promise.race([this.send('Browser.close'), delay(5000)]);
-    } catch (e) { /* already gone */ }
-    if (this.process.exitCode === null) this.process.kill('SIGKILL');
-    await Promise.race([this.exited, delay(5000)]);
+    await within(this.send('Browser.close').catch(() => {}), 5000);
+    await within(this.exited, 5000);
+    if (this.process.exitCode === null && this.process.signalCode === null) {
+      this.process.kill('SIGKILL');
+      await within(this.exited, 5000);
+    }
     try {
       fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
     } catch (e) { /* a profile left in the temporary folder does no harm */ }
@@ -178,5 +181,12 @@ function serve(root) {
 }
 
 function delay(ms) { return new Promise((resolve) => setTimeout(resolve, ms)); }
+
+// The promise, or nothing once ms have passed; the timer does not outlive it.
+function within(promise, ms) {
+  let timer;
+  const timeout = new Promise((resolve) => { timer = setTimeout(resolve, ms); });
+  return Promise.race([promise, timeout]).finally(() => clearTimeout(timer));
+}
 
 module.exports = { Browser, findBrowser, serve, delay };
