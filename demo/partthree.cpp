@@ -1,6 +1,7 @@
 // Part three: the plasma over the whole screen, with the name banner hopping
 // along the bottom edge.
 #include "demo/demo.h"
+#include "img/numbers.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"PARTTHRE", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -21,6 +22,6 @@ void DEMOPartThreeFrame() {
     bannerBouncePhase = phase + bounceSpeed >= sineLength ? phase + bounceSpeed - sineLength : phase + bounceSpeed;
     if (!banner || !screen) return;
     const std::int64_t y = std::int64_t{demoHeight} - banner->height + lift;
-    if (y < INT32_MIN || y > INT32_MAX) return;
+    if (!fitsInt32(y)) return;
     IMGBlit(banner, screen, 0, 0, 0, static_cast<std::int32_t>(y), banner->width, banner->height);
 }

@@ -1,8 +1,7 @@
 // Part two: a starfield, four letter sprites blended on double-sine paths,
 // the plasma-coloured scroller hopping along the bottom, and the emblem.
-#include <limits>
-
 #include "demo/demo.h"
+#include "img/numbers.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"PARTTWO ", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -10,24 +9,11 @@ namespace {
 constexpr std::int32_t bounceHeight = 32;  // the scroller hops 0 to 31 pixels
 constexpr std::int32_t bounceSpeed = 3;    // sine steps per frame
 
-// Sine table entry for any index, brought into the table by a reduction.
-std::int64_t sineAt(std::int64_t index) {
-    std::int64_t r = index % sineLength;
-    if (r < 0) r += sineLength;
-    return sineTable[static_cast<std::size_t>(r)];
-}
-
 // Displacement of sprite i along one wave: (sine * amplitude) >> 15, floored.
 std::int64_t waveOffset(std::int32_t wave, std::int32_t i) {
     const DEMOWAVE& w = spriteWaves[wave];
     const std::int64_t index = std::int64_t{spritePhases[wave]} + std::int64_t{w.spacing} * i;
-    return (sineAt(index) * w.amplitude) >> 15;
-}
-
-std::int32_t toInt32(std::int64_t v) {
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
+    return (sineEntry(index) * w.amplitude) >> 15;
 }
 
 // Copies the whole of an image into the screen, transparently.
@@ -46,7 +32,7 @@ void drawScroller() {
     const std::int32_t phase = DEMOWrap(scrollerBouncePhase, sineLength);
     const std::int32_t bounce = (sineTable[static_cast<std::size_t>(phase % 512)] * bounceHeight) >> 15;
     const std::int32_t cellHeight = font ? font->cellHeight : 0;
-    const std::int32_t y = toInt32(std::int64_t{demoHeight} - cellHeight - bounce);
+    const std::int32_t y = clampInt32(std::int64_t{demoHeight} - cellHeight - bounce);
     scrollerBouncePhase = phase + bounceSpeed >= sineLength ? phase + bounceSpeed - sineLength : phase + bounceSpeed;
     blitWhole(canvas, 0, y);
 }
@@ -68,7 +54,7 @@ void DEMOSprites() {
         const IMG* s = sprites[i];
         const std::int64_t x = waveOffset(0, i) + waveOffset(1, i) + (std::int64_t{demoWidth} - s->width) / 2;
         const std::int64_t y = waveOffset(2, i) + waveOffset(3, i) + (std::int64_t{demoHeight} - s->height) / 2;
-        IMGBlend(s, screen, toInt32(x), toInt32(y));
+        IMGBlend(s, screen, clampInt32(x), clampInt32(y));
     }
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "demo/demo.h"
+#include "img/numbers.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"DEMOMAIN", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -15,9 +16,7 @@ std::int32_t DEMOWrap(std::int32_t value, std::int32_t n) {
         DEMOError();
         return 0;
     }
-    if (value >= 0) return value < n ? value : value % n;
-    const std::int32_t r = value % n;
-    return r == 0 ? 0 : r + n;
+    return wrapIndex(value, n);
 }
 
 // The demo's one reporter line, printed only while reporting is on.

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void IMGResize(IMG* image, std::int32_t width, std::int32_t height) {
         return;
     }
     const std::int64_t count = std::int64_t{width} * std::int64_t{height};
-    if (count > std::numeric_limits<std::int32_t>::max() ||
+    if (count > int32Max ||
         static_cast<std::uint64_t>(count) > std::numeric_limits<std::size_t>::max() / sizeof(std::uint32_t)) {
         IMGError();
         return;

@@ -16,6 +16,10 @@ inline constexpr std::int32_t sineLength = 1024;
 inline constexpr std::int32_t sineMask = 1023;
 extern const std::array<std::int16_t, sineLength> sineTable;
 
+// The table entry of any step, taken modulo 1024 (negative steps count back),
+// widened for products that need 64 bits.
+inline std::int64_t sineEntry(std::int64_t step) { return sineTable[static_cast<std::size_t>(step & sineMask)]; }
+
 // sin(x) for 0 <= x <= pi, by its Taylor series around the nearer end. It runs
 // only in the compiler (consteval), for tables built at compile time: no
 // floating point runs in the program.

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ std::int64_t readHeaderNumber(const char* text, std::size_t& i, bool& overflow) 
     std::int64_t value = 0;
     for (; isDigit(text[i]); ++i) {
         if (!overflow) value = value * 10 + (text[i] - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) overflow = true;
+        if (value > int32Max) overflow = true;
     }
     return value;
 }

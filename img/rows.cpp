@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
@@ -31,12 +32,6 @@ bool lineArgsUsable(const IMG* source, const IMG* destination, Line line, std::i
     return true;
 }
 
-// Position brought into 0 .. size - 1 (size >= 1).
-std::int32_t wrapInto(std::int32_t position, std::int32_t size) {
-    const std::int32_t r = position % size;
-    return r < 0 ? r + size : r;
-}
-
 // Word count of an image; records with a negative size count as empty.
 std::int64_t wordCount(const IMG* image) {
     if (image->width < 0 || image->height < 0) return 0;
@@ -56,7 +51,7 @@ void wrapRow(const IMG* source, IMG* destination, std::int32_t sr, std::int32_t 
         IMGError();
         return;
     }
-    const std::int32_t start = wrapInto(x, dw);
+    const std::int32_t start = wrapIndex(x, dw);
     const std::int32_t n = source->width < dw ? source->width : dw;
     if (n <= 0) return;
     const std::uint32_t* from = source->pixels + static_cast<std::size_t>(sr) * static_cast<std::size_t>(source->width);
@@ -108,7 +103,7 @@ void IMGWrapColumn(const IMG* source, IMG* destination, std::int32_t sourceColum
         IMGError();
         return;
     }
-    const std::int32_t start = wrapInto(y, dh);
+    const std::int32_t start = wrapIndex(y, dh);
     const std::int32_t n = source->height < dh ? source->height : dh;
     const std::size_t fromStride = static_cast<std::size_t>(source->width);
     const std::size_t toStride = static_cast<std::size_t>(destination->width);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
@@ -29,9 +30,6 @@ void plot(IMG* image, std::int64_t x, std::int64_t y, std::uint32_t word) {
     image->pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width) + static_cast<std::size_t>(x)] =
         word;
 }
-
-// Sine table entry for any step, brought into range with the mask.
-std::int64_t sine(std::int64_t step) { return sineTable[static_cast<std::size_t>(step & sineMask)]; }
 
 }  // namespace
 
@@ -74,8 +72,8 @@ void IMGDrawCircle(IMG* image, std::int32_t cx, std::int32_t cy, std::int32_t r,
         return;
     }
     for (std::int64_t k = 0; k < 256; ++k) {
-        const std::int64_t dy = (sine(k) * r) >> 15;
-        const std::int64_t dx = (sine(k + 256) * r) >> 15;
+        const std::int64_t dy = (sineEntry(k) * r) >> 15;
+        const std::int64_t dx = (sineEntry(k + 256) * r) >> 15;
         plot(image, cx + dx - 1, cy + dy, colour);
         plot(image, cx - dx, cy + dy, colour);
         plot(image, cx + dx - 1, cy - dy, colour);
@@ -137,7 +135,7 @@ IMG* IMGRotate(const IMG* source, std::int32_t angle) {
     }
     const std::int64_t w = (std::int64_t{source->width} * 92667) >> 16;
     const std::int64_t h = (std::int64_t{source->height} * 92667) >> 16;
-    if (w * h > IMG_MAX_PIXELS || w > INT32_MAX || h > INT32_MAX) {
+    if (w * h > IMG_MAX_PIXELS || w > int32Max || h > int32Max) {
         IMGError();
         return nullptr;
     }
@@ -151,8 +149,8 @@ IMG* IMGRotate(const IMG* source, std::int32_t angle) {
     }
 
     const std::int64_t a = angle & sineMask;  // two's complement: the remainder mod 1024, never negative
-    const std::int64_t s = sine(1024 - a);
-    const std::int64_t c = sine(1024 - ((a + 256) & sineMask));
+    const std::int64_t s = sineEntry(1024 - a);
+    const std::int64_t c = sineEntry(1024 - ((a + 256) & sineMask));
     const std::int64_t scx = source->width / 2, scy = source->height / 2;
     const std::int64_t dcx = w / 2, dcy = h / 2;
     const std::uint32_t* from = source->pixels;

@@ -4,16 +4,13 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
 [[maybe_unused]] const IDENTSHORT ident = {"STARS   ", "20261208", "TKR     "};
-
-constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
 
 // The 15-bit generator's state: starts at 1 and is never reseeded, so the
 // star pattern is the same on every run.
@@ -39,7 +36,7 @@ std::int32_t randomSpeed() {
 // plus the centre; false when it falls outside the 32-bit range (off every image).
 bool project(std::int32_t v, std::int32_t focal, std::int64_t depth, std::int32_t centre, std::int32_t* out) {
     const std::int64_t s = ((std::int64_t{v} * focal / depth) >> 16) + centre;
-    if (s < int32Min || s > int32Max) return false;
+    if (!fitsInt32(s)) return false;
     *out = static_cast<std::int32_t>(s);
     return true;
 }

@@ -2,6 +2,7 @@
 #include "text/cursor.h"
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -13,14 +14,6 @@ namespace {
 
 // Cursor errors are silent in every build; flip this to trace misuse.
 constexpr bool reportErrors = false;
-
-// value reduced into 0 .. modulus - 1 (modulus >= 1), counting negatives back
-// from the end: the same result as repeated subtraction or addition, in one step.
-std::int32_t wrap(std::int64_t value, std::int32_t modulus) {
-    std::int64_t r = value % modulus;
-    if (r < 0) r += modulus;
-    return static_cast<std::int32_t>(r);
-}
 
 }  // namespace
 
@@ -68,7 +61,7 @@ void CURSORStep(CURSOR* cursor) {
         CURSORError();
         return;
     }
-    cursor->pos = wrap(std::int64_t{cursor->pos} + cursor->step, cursor->modulus);
+    cursor->pos = wrapIndex(std::int64_t{cursor->pos} + cursor->step, cursor->modulus);
 }
 
 // pos = value wrapped: -1 is the last position.
@@ -77,7 +70,7 @@ void CURSORSetPos(CURSOR* cursor, std::int32_t value) {
         CURSORError();
         return;
     }
-    cursor->pos = wrap(value, cursor->modulus);
+    cursor->pos = wrapIndex(value, cursor->modulus);
 }
 
 // Remember the position.

@@ -4,32 +4,22 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
 [[maybe_unused]] const IDENT ident = {"FONT    ", "20261208", "Tordeval", "C++     ", "CODE    "};
-
-constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
 
 bool reportErrors = false;
 
 using CellCopy = void (*)(const IMG*, IMG*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                           std::int32_t, std::int32_t);
 
-bool fitsInt32(std::int64_t v) { return v >= int32Min && v <= int32Max; }
-
 // A pen coordinate moved by a distance, held at the ends of the 32-bit range
 // rather than wrapping round to the far side of the target.
-std::int32_t movePen(std::int32_t pen, std::int64_t distance) {
-    std::int64_t v = pen + distance;
-    if (v < int32Min) v = int32Min;
-    if (v > int32Max) v = int32Max;
-    return static_cast<std::int32_t>(v);
-}
+std::int32_t movePen(std::int32_t pen, std::int64_t distance) { return clampInt32(pen + distance); }
 
 // Top-left corner of the cell of a code on the sheet: cells in reading order
 // without gaps, linear offset code * cellWidth split by the sheet's width with

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "img/img.h"
+#include "img/numbers.h"
 
 namespace {
 
@@ -15,9 +16,7 @@ namespace {
 // Table entry painted on image row r: (phase + r) mod count, floored so that
 // a phase written from outside the table still lands inside it.
 std::uint32_t rowColour(const RASTER* raster, std::int32_t row) {
-    std::int64_t index = (std::int64_t{raster->phase} + row) % raster->count;
-    if (index < 0) index += raster->count;
-    return raster->colours[index];
+    return raster->colours[wrapIndex(std::int64_t{raster->phase} + row, raster->count)];
 }
 
 // Weighted mean of two colours per channel, alpha in 0..256 parts of the new one.

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 #include "img/img.h"
+#include "img/numbers.h"
 #include "text/cursor.h"
 #include "text/font.h"
 
@@ -15,19 +15,9 @@ namespace {
 
 [[maybe_unused]] const IDENT ident = {"SCROLL  ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
-constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
-
 constexpr const char* defaultText = "A scroll's default text. ";
 
 bool reportErrors = false;
-
-// Value held at the ends of the 32-bit range.
-std::int32_t clampInt32(std::int64_t v) {
-    if (v < int32Min) return static_cast<std::int32_t>(int32Min);
-    if (v > int32Max) return static_cast<std::int32_t>(int32Max);
-    return static_cast<std::int32_t>(v);
-}
 
 // New cursor over a text's bytes before the NUL, at 0, stepping by 1; null if
 // the text is empty or memory runs out. A text longer than the 32-bit range is
@@ -48,7 +38,7 @@ CURSOR* textCursor(const char* text) {
 // modulo the text length, so a step past the 32-bit range is reduced first.
 // (A cursor without positions keeps a clamped step and refuses to move.)
 void stepCursor(CURSOR* cursor, std::int64_t step) {
-    if ((step < int32Min || step > int32Max) && cursor->modulus >= 1) {
+    if (!fitsInt32(step) && cursor->modulus >= 1) {
         const std::int64_t modulus = cursor->modulus;
         step %= modulus;
         if (step < 0) step += modulus;
