@@ -89,6 +89,8 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--frames", "1:3", "--png", "d", "--keys", "5:nokey"},
         {"--frames", "1:3", "--png", "d", "--keys", "5:q,5:f"},   // one key per frame
         {"--frames", "1:3", "--png", "d", "--frame", "2"},        // unknown option
+        {"--frames", "1:3", "--png", "d", "--frames", "2:4"},     // a second range would hide the first
+        {"--frames", "1:3", "--png", "d", "--keys", "1:05"},      // codes run from 10
         {"--frames", "1:3", "--png", "d", "extra"},
     };
     for (const auto& line_words : bad) {
@@ -101,6 +103,14 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         EXPECT_FALSE(p.error.empty()) << line;
     }
     EXPECT_NE(Parse({"--frames", "1:3", "--png", "d", "--keys", "4:q,4:f"}, &options).error.find("frame 4"),
+              std::string::npos);
+    // An entry too long for its buffer says so, and an empty one says what is wanted.
+    const std::string longEntry = "1:" + std::string(70, 'x');
+    EXPECT_NE(Parse({"--frames", "1:3", "--png", "d", "--keys", longEntry}, &options).error.find("longer than 63"),
+              std::string::npos);
+    EXPECT_NE(Parse({"--frames", "1:3", "--png", "d", "--keys", "5:q,"}, &options).error.find("empty entry"),
+              std::string::npos);
+    EXPECT_NE(Parse({"--frames", "1:3", "--frames", "2", "--png", "d"}, &options).error.find("twice"),
               std::string::npos);
 }
 
@@ -121,6 +131,8 @@ TEST(CaptureOptions, KeyNames) {
     EXPECT_EQ(CAPTUREKeyCode(" "), 0);
     EXPECT_EQ(CAPTUREKeyCode("\x7f"), 0);
     EXPECT_EQ(CAPTUREKeyCode("00"), 0);
+    EXPECT_EQ(CAPTUREKeyCode("05"), 0);       // two digits, but below the codes from 10
+    EXPECT_EQ(CAPTUREKeyCode("10"), 10);
     EXPECT_EQ(CAPTUREKeyCode("99999"), 0);
     EXPECT_EQ(CAPTUREKeyCode("Space"), 0);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdldpy.h"
 #include "tools/capture/capture.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
     std::vector<unsigned char> rgb = Pattern(5, 3);
     CAPTUREFRAME frame = {5, 3, rgb.data()};
     std::string png = dir + "/f.png";
-    ASSERT_TRUE(CAPTUREWritePNG(png.c_str(), &frame));
+    ASSERT_TRUE(SDLDPYWritePNGBytes(png.c_str(), frame.width, frame.height, frame.rgb));
     std::FILE* decoded = popen(("pngtopnm " + png).c_str(), "r");
     ASSERT_NE(decoded, nullptr);
     std::string data = ReadAll(decoded);
@@ -85,8 +86,8 @@ TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
 
     // Where no file can be made, the writer says so and leaves nothing behind.
     std::string missing = dir + "/no/such/f.png";
-    EXPECT_FALSE(CAPTUREWritePNG(missing.c_str(), &frame));
-    EXPECT_FALSE(CAPTUREWritePNG(png.c_str(), nullptr));
+    EXPECT_FALSE(SDLDPYWritePNGBytes(missing.c_str(), frame.width, frame.height, frame.rgb));
+    EXPECT_FALSE(SDLDPYWritePNGBytes(png.c_str(), 5, 3, nullptr));
     EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "img/img.h"
+#include "tools/common/files.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"ARTCANVS", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -81,17 +82,9 @@ void CanvasKeepOpaque(Canvas& canvas, const std::vector<bool>& opaque) {
 
 bool WriteFile(const std::string& dir, const std::string& name, const std::string& bytes) {
     const std::string path = dir + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!ok || !closed) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    }
-    return ok && closed;
+    if (TOOLWriteFile(path, bytes)) return true;
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return false;
 }
 
 }  // namespace art

@@ -1,5 +1,6 @@
 // CAPTURE: the pieces of velm4023-capture that do not need the running show:
-// the command line, nearest-neighbour enlargement and the PNG and PPM writers.
+// the command line, nearest-neighbour enlargement and the PPM writer (PNG files
+// go through the display module's SDLDPYWritePNGBytes).
 // The executable adds the present hook (grab.cpp) and its main() (main.cpp).
 #pragma once
 
@@ -49,5 +50,4 @@ void CAPTUREFrameFree(CAPTUREFRAME* frame);                                     
 // ---- Output -------------------------------------------------------------------
 // Makes the directory when it is missing (one level) and checks that it takes files.
 bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size);
-bool CAPTUREWritePNG(const char* path, const CAPTUREFRAME* frame);                    // false on any failure
 bool CAPTUREWritePPM(std::FILE* stream, const CAPTUREFRAME* frame);                  // one P6 image

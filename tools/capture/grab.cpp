@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "img/img.h"
+#include "platform/sdldpy.h"
 #include "tools/capture/grab.h"
 
 extern "C" {
@@ -54,7 +55,7 @@ void WriteFrame() {
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
             Die("output path too long");
         }
-        if (!CAPTUREWritePNG(path, frame)) {
+        if (!SDLDPYWritePNGBytes(path, frame->width, frame->height, frame->rgb)) {
             std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", path, std::strerror(errno));
             Die("stopped");
         }

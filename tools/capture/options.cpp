@@ -75,8 +75,12 @@ bool ParseFrames(const char* text, CAPTUREOPTIONS* options, char* error, std::si
 // Adds one FRAME:KEY entry, given as text[0 .. length).
 bool ParseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, char* error, std::size_t size) {
     char entry[64];
-    if (length == 0 || length >= sizeof entry) {
-        return Fail(error, size, "--keys wants FRAME:KEY entries separated by commas");
+    if (length == 0) {
+        return Fail(error, size, "--keys has an empty entry; it wants FRAME:KEY entries separated by commas");
+    }
+    if (length >= sizeof entry) {
+        return Fail(error, size, "--keys entry \"%.20s...\" is longer than %d characters", text,
+                    static_cast<int>(sizeof entry) - 1);
     }
     std::memcpy(entry, text, length);
     entry[length] = '\0';
@@ -163,7 +167,7 @@ std::int32_t CAPTUREKeyCode(const char* name) {
         return c > 32 && c < 127 ? c : 0;
     }
     std::int32_t code = 0;
-    if (!ParseNumber(name, length, &code) || code < 1 || code >= SDLK_LAST) {
+    if (!ParseNumber(name, length, &code) || code < 10 || code >= SDLK_LAST) {
         return 0;
     }
     return code;
@@ -207,6 +211,9 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
             return Fail(error, size, "%s needs a value", name);
         }
         if (std::strcmp(name, "--frames") == 0) {
+            if (framesGiven) {
+                return Fail(error, size, "--frames given twice; give one FIRST:LAST range");
+            }
             if (!ParseFrames(value, options, error, size)) {
                 return false;
             }
@@ -254,7 +261,7 @@ const char* CAPTUREUsage() {
            "                       FRAME+1 on) and release it one frame later. KEY is space,\n"
            "                       escape, return, tab, backspace, comma, colon, a single\n"
            "                       printable character (q, f, 1, 2, 3, 6, 9, 0, ...) or a\n"
-           "                       decimal key code of two or more digits (27 is Escape).\n"
+           "                       decimal key code from 10 to 322 (27 is Escape).\n"
            "                       One key per frame; the option may be repeated.\n"
            "  --png DIR            one PNG per frame, DIR/frame-000001.png and so on; DIR is\n"
            "                       made when missing.\n"

@@ -1,10 +1,9 @@
-// Frames out of velm4023-capture: enlargement, PNG files and the PPM stream.
-#include <png.h>
+// Frames out of velm4023-capture: enlargement, the output directory and the
+// PPM stream. PNG files go through the display module's writer.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,35 +13,6 @@
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTOUT ", "20261208", "Tordeval", "C++     ", "CODE    "};
-
-// Encodes the frame into an open file. Kept free of anything with a destructor,
-// because libpng reports errors by jumping back to the setjmp below.
-bool EncodePNG(std::FILE* file, const CAPTUREFRAME* frame) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (png == nullptr) {
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(frame->width), static_cast<png_uint_32>(frame->height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::size_t stride = static_cast<std::size_t>(frame->width) * 3;
-    for (std::int32_t y = 0; y < frame->height; y++) {
-        png_write_row(png, frame->rgb + static_cast<std::size_t>(y) * stride);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
 
 // True when the frame has a sensible size and pixels.
 bool FrameValid(const CAPTUREFRAME* frame) {
@@ -120,25 +90,6 @@ bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size) {
         return false;
     }
     return true;
-}
-
-// Writes the frame as an 8-bit RGB PNG file; a failed file is removed.
-bool CAPTUREWritePNG(const char* path, const CAPTUREFRAME* frame) {
-    if (path == nullptr || !FrameValid(frame)) {
-        return false;
-    }
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = EncodePNG(file, frame);
-    if (std::fclose(file) != 0) {
-        ok = false;
-    }
-    if (!ok) {
-        std::remove(path);
-    }
-    return ok;
 }
 
 // Writes one binary PPM image to the stream.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "img/img.h"
+#include "tools/common/files.h"
 #include "tools/glyphs/sheet.h"
 
 namespace {
@@ -20,13 +21,9 @@ namespace {
 namespace {
 
 bool writeFile(const char* path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "velm_glyphs: cannot open %s\n", path);
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    if (TOOLWriteFile(path, bytes)) return true;
+    std::fprintf(stderr, "velm_glyphs: cannot write %s\n", path);
+    return false;
 }
 
 // Codes of one sample line; "\NNN" stands for a decimal code.
