@@ -101,6 +101,10 @@ TEST(AssetPictures, BlackWhereTheShowSeesThrough) {
             case Black::Corners:
                 EXPECT_TRUE(cornersBlack);
                 EXPECT_LT(blackCount, std::int64_t{w} * h) << "nothing drawn on the black";
+                if (p.black == Black::Background) {  // letters: a fair share of art and of black
+                    EXPECT_GT(blackCount, std::int64_t{w} * h / 5);
+                    EXPECT_LT(blackCount, std::int64_t{w} * h * 4 / 5);
+                }
                 break;
             case Black::None:
                 EXPECT_EQ(blackCount, 0);
@@ -108,4 +112,69 @@ TEST(AssetPictures, BlackWhereTheShowSeesThrough) {
         }
         IMGFree(&image);
     }
+}
+
+TEST(AssetPictures, BannerGreyAndEmblemFireColours) {
+    IMG* banner = IMGFromPPM(asset_banner, asset_banner_size);
+    IMG* emblem = IMGFromPPM(asset_emblem, asset_emblem_size);
+    ASSERT_NE(banner, nullptr);
+    ASSERT_NE(emblem, nullptr);
+    for (std::int32_t i = 0; i < banner->width * banner->height; ++i) {
+        const std::uint32_t p = banner->pixels[i];
+        EXPECT_TRUE((p >> 16) == ((p >> 8) & 0xFF) && (p >> 16) == (p & 0xFF)) << std::hex << p;
+    }
+    // Red, orange and yellow: red leads, green follows, hardly any blue.
+    for (std::int32_t i = 0; i < emblem->width * emblem->height; ++i) {
+        const std::uint32_t p = emblem->pixels[i];
+        const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        EXPECT_TRUE(r >= g && g >= b) << std::hex << p;
+    }
+    IMGFree(&banner);
+    IMGFree(&emblem);
+}
+
+TEST(AssetPictures, LogotypeBlackOnlyAroundTheBoard) {
+    IMG* image = IMGFromPPM(asset_logotype, asset_logotype_size);
+    ASSERT_NE(image, nullptr);
+    const std::int32_t w = image->width;
+    const std::int32_t h = image->height;
+    // Rows the show draws over the logos stay clear so the logos show through.
+    for (std::int32_t y : {0, 14, 186, 199}) {
+        for (std::int32_t x = 0; x < w; ++x) {
+            ASSERT_EQ(IMGGetPixel(image, x, y), 0u) << x << "," << y;
+        }
+    }
+    // Every black pixel is reachable from the border through black pixels:
+    // none sits inside the board as an accidental see-through hole.
+    std::vector<char> seen(static_cast<std::size_t>(w * h), 0);
+    std::vector<std::int32_t> stack;
+    for (std::int32_t x = 0; x < w; ++x) {
+        stack.push_back(x);
+        stack.push_back((h - 1) * w + x);
+    }
+    for (std::int32_t y = 0; y < h; ++y) {
+        stack.push_back(y * w);
+        stack.push_back(y * w + w - 1);
+    }
+    int reached = 0;
+    while (!stack.empty()) {
+        const std::int32_t i = stack.back();
+        stack.pop_back();
+        if (seen[static_cast<std::size_t>(i)] != 0 || image->pixels[i] != 0) {
+            continue;
+        }
+        seen[static_cast<std::size_t>(i)] = 1;
+        ++reached;
+        const std::int32_t x = i % w;
+        const std::int32_t y = i / w;
+        if (x > 0) stack.push_back(i - 1);
+        if (x + 1 < w) stack.push_back(i + 1);
+        if (y > 0) stack.push_back(i - w);
+        if (y + 1 < h) stack.push_back(i + w);
+    }
+    std::int32_t black = 0;
+    for (std::int32_t i = 0; i < w * h; ++i) black += image->pixels[i] == 0 ? 1 : 0;
+    EXPECT_EQ(reached, black);
+    EXPECT_GT(w * h - reached, w * h / 2);  // the board fills most of the picture
+    IMGFree(&image);
 }

@@ -1,5 +1,6 @@
-// The wobble table against its layout, the sine rule and the rows the
-// picture's look was tuned with.
+// The wobble table against its layout and the sine rule, with the library's
+// sine as an oracle independent of the compile-time series that builds it
+// (the tuned rows and single entries are proved by static_assert beside it).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +8,7 @@
 
 #include "demo/demo.h"
 
-TEST(WobbleTable, LayoutRuleAndTellingRows) {
+TEST(WobbleTable, LayoutAndRule) {
     // Pauses, then whole periods {start, length, period, amplitude}.
     const struct {
         int start, length, period, amplitude;
@@ -27,17 +28,4 @@ TEST(WobbleTable, LayoutRuleAndTellingRows) {
                 ASSERT_EQ(v, -wobbleTable[s.start + i - s.period / 2]) << s.start + i;
             }
         }
-    EXPECT_EQ(wobbleTable[572 + 63], 32);  // crests reach the amplitude
-    EXPECT_EQ(wobbleTable[826 + 95], 32);
-
-    const int first126[37] = {0,  1,  2,  2,  3,  4,  5,  5,  6,  7,  8,  8,  9,  10, 10, 11, 11, 12, 12,
-                              13, 13, 14, 14, 14, 15, 15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
-    for (int k = 0; k < 37; ++k) EXPECT_EQ(wobbleTable[320 + k], first126[k]) << k;
-    const int half22[11] = {0, 1, 2, 3, 3, 4, 4, 3, 3, 2, 1};
-    const int half30[15] = {0, 2, 3, 4, 6, 7, 7, 8, 8, 7, 7, 6, 4, 3, 2};
-    for (int k = 0; k < 11; ++k) {
-        EXPECT_EQ(wobbleTable[2034 + k], half22[k]) << k;
-        EXPECT_EQ(wobbleTable[2690 + 22 * 7 + k], half22[k]) << k;
-    }
-    for (int k = 0; k < 15; ++k) EXPECT_EQ(wobbleTable[2210 + 30 * 5 + k], half30[k]) << k;
 }

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "canvas.h"
-#include "render.h"
-#include "scene.h"
+#include "tools/art/canvas.h"
+#include "tools/raytrace/render.h"
+#include "tools/raytrace/scene.h"
 
 namespace {
 
