@@ -67,6 +67,12 @@ void DEMOFrameEnd();                                   // pacing, readout, prese
 void DEMOReadout();                                    // measured rate as two hex digits, top left
 void DEMOFadeOut();                                    // 32 darkening steps, each presented
 
+// The whole of an image into the screen at (x, y), transparently; nothing
+// without an image.
+inline void DEMOBlitWhole(const IMG* image, std::int32_t x, std::int32_t y) {
+    if (image) IMGBlit(image, screen, 0, 0, x, y, image->width, image->height);
+}
+
 // ---- Reporter and index wrap (report.cpp) -----------------------------------
 std::int32_t DEMOWrap(std::int32_t value, std::int32_t n);  // value brought into 0 .. n - 1
 void DEMOError();                                      // prints "VELM4009 Error.\n" while reporting is on

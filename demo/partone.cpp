@@ -29,12 +29,6 @@ constexpr std::int32_t barSpacing = 28;  // sine steps between neighbouring bars
 constexpr std::int32_t barSwing = 64;    // pixels above and below the middle row
 constexpr std::int32_t barSpeed = 7;     // sine steps per frame
 constexpr std::int32_t barTint = 8;      // added to every colour word per bar index
-
-// Copies the whole of an image into the screen, transparently.
-void blitWhole(const IMG* image, std::int32_t x, std::int32_t y) {
-    if (!image) return;
-    IMGBlit(image, screen, 0, 0, x, y, image->width, image->height);
-}
 }  // namespace
 
 std::int32_t rasterPhase = 0;
@@ -65,8 +59,8 @@ void DEMOPartOneFrame() {
     DEMORasterBars();
     RASTERDraw(raster, screen);
     if (!screen) return;
-    if (logoTop) blitWhole(logoTop, (screen->width - logoTop->width) / 2, 0);
-    if (logoBottom) blitWhole(logoBottom, (screen->width - logoBottom->width) / 2, screen->height - logoBottom->height);
+    if (logoTop) DEMOBlitWhole(logoTop, (screen->width - logoTop->width) / 2, 0);
+    if (logoBottom) DEMOBlitWhole(logoBottom, (screen->width - logoBottom->width) / 2, screen->height - logoBottom->height);
     const std::int32_t phase = DEMOWrap(wobblePhase, wobbleLength);
     if (picture) {
         const std::int32_t top = (screen->height - picture->height) / 2;

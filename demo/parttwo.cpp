@@ -16,12 +16,6 @@ std::int64_t waveOffset(std::int32_t wave, std::int32_t i) {
     return (sineEntry(index) * w.amplitude) >> 15;
 }
 
-// Copies the whole of an image into the screen, transparently.
-void blitWhole(const IMG* image, std::int32_t x, std::int32_t y) {
-    if (!image) return;
-    IMGBlit(image, screen, 0, 0, x, y, image->width, image->height);
-}
-
 // Plasma, text, colouring and hop of the scroller strip, then its blit.
 void drawScroller() {
     DEMOPlasma(plasmaImage);
@@ -34,7 +28,7 @@ void drawScroller() {
     const std::int32_t cellHeight = font ? font->cellHeight : 0;
     const std::int32_t y = clampInt32(std::int64_t{demoHeight} - cellHeight - bounce);
     scrollerBouncePhase = phase + bounceSpeed >= sineLength ? phase + bounceSpeed - sineLength : phase + bounceSpeed;
-    blitWhole(canvas, 0, y);
+    DEMOBlitWhole(canvas, 0, y);
 }
 }  // namespace
 
@@ -76,5 +70,5 @@ void DEMOPartTwoFrame() {
     DEMOSprites();
     DEMOSpritesStep();
     if (scrollerOn == 1) drawScroller();
-    if (screen && emblem) blitWhole(emblem, screen->width - emblem->width, 0);
+    if (screen && emblem) DEMOBlitWhole(emblem, screen->width - emblem->width, 0);
 }

@@ -14,6 +14,7 @@ void plasmaPass(IMG* target, std::int32_t waveA, std::int32_t waveB, std::int32_
     const DEMOWAVE& wb = plasmaWaves[waveB];
     std::int32_t a = DEMOWrap(plasmaPhases[waveA], sineLength);
     std::int32_t b = DEMOWrap(plasmaPhases[waveB], sineLength);
+    // Bottom row first: the phases are those of the bottom row and step on up the rows.
     for (std::int32_t y = target->height - 1; y >= 0; --y) {
         const std::int32_t x = (sineTable[static_cast<std::size_t>(a)] * wa.amplitude +
                                 sineTable[static_cast<std::size_t>(b)] * wb.amplitude) >> 16;

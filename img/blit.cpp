@@ -133,16 +133,13 @@ void IMGBlitAdd(const IMG* source, IMG* destination, std::int32_t sx, std::int32
 
 // Whole source at (x, y), each non-zero source word averaged with the
 // destination word channel by channel (both halved, then added). Walks from
-// the last pixel backwards.
+// the last pixel backwards, so that blending an image into itself further
+// down or right reads every source word before it is overwritten.
 void IMGBlend(const IMG* source, IMG* destination, std::int32_t x, std::int32_t y) {
     if (!bothUsable(source, destination)) return;
-    std::int64_t px = x, py = y, ox = 0, oy = 0, w = source->width, h = source->height;
-    if (px + w <= 0 || py + h <= 0 || px >= destination->width || py >= destination->height) return;
-    if (px < 0) { ox = -px; w += px; px = 0; }
-    if (py < 0) { oy = -py; h += py; py = 0; }
-    if (px + w > destination->width) w = destination->width - px;
-    if (py + h > destination->height) h = destination->height - py;
-    if (w <= 0 || h <= 0) return;
+    Placement p{0, 0, x, y, source->width, source->height};
+    if (!clipCopy(source, destination, p)) return;
+    const std::int64_t px = p.dx, py = p.dy, ox = p.sx, oy = p.sy, w = p.w, h = p.h;
 
     const std::size_t cols = static_cast<std::size_t>(w);
     const std::size_t sourceWidth = static_cast<std::size_t>(source->width);
@@ -166,7 +163,9 @@ void IMGBlend(const IMG* source, IMG* destination, std::int32_t x, std::int32_t 
 // ---- Spaced copy --------------------------------------------------------------
 
 // Transparent copy that puts source pixel (sx + j, sy + i) at
-// (dx + j * fx, dy + i * fy). Steps below 1 are refused with a report.
+// (dx + j * fx, dy + i * fy). Steps below 1 are refused with a report. It
+// clips on its own: against the destination it keeps grid points, which a
+// rectangle clip like clipCopy's would cut wrongly whenever a step exceeds 1.
 void IMGBlitSpaced(const IMG* source, IMG* destination, std::int32_t sx, std::int32_t sy,
                    std::int32_t dx, std::int32_t dy, std::int32_t w, std::int32_t h, std::int32_t fx,
                    std::int32_t fy) {

@@ -146,7 +146,7 @@ void IMGAnd(const IMG* mask, IMG* destination) {
     }
     const std::uint32_t* m = mask->pixels;
     std::uint32_t* d = destination->pixels;
-    for (std::int64_t k = count - 1; k >= 0; --k) d[k] &= m[k];
+    for (std::int64_t k = 0; k < count; ++k) d[k] &= m[k];
 }
 
 // Every channel lowered by the level's low byte, not below 0; the top byte

@@ -39,9 +39,9 @@ void plot(IMG* image, std::int64_t x, std::int64_t y, std::uint32_t word) {
 void IMGFillRect(IMG* image, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::uint32_t colour) {
     if (!rectInside(image, x, y, w, h)) return;
     const std::size_t stride = static_cast<std::size_t>(image->width);
-    for (std::int32_t row = y + h - 1; row >= y; --row) {
+    for (std::int32_t row = y; row < y + h; ++row) {
         std::uint32_t* line = image->pixels + static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(x);
-        for (std::int32_t j = w - 1; j >= 0; --j) line[j] = colour;
+        for (std::int32_t j = 0; j < w; ++j) line[j] = colour;
     }
 }
 
@@ -154,9 +154,9 @@ IMG* IMGRotate(const IMG* source, std::int32_t angle) {
     const std::int64_t scx = source->width / 2, scy = source->height / 2;
     const std::int64_t dcx = w / 2, dcy = h / 2;
     const std::uint32_t* from = source->pixels;
-    for (std::int64_t y = h - 1; y >= 0; --y) {
+    for (std::int64_t y = 0; y < h; ++y) {
         std::uint32_t* row = result->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
-        for (std::int64_t x = w - 1; x >= 0; --x) {
+        for (std::int64_t x = 0; x < w; ++x) {
             const std::int64_t u = (((x - dcx) * c) >> 15) - (((y - dcy) * s) >> 15);
             const std::int64_t v = (((x - dcx) * s) >> 15) + (((y - dcy) * c) >> 15);
             const std::int64_t px = scx + u, py = scy + v;

@@ -241,16 +241,16 @@ void SDLDPYShowDirect(SDLDPY* display, const IMG* image) {
 }
 
 // Present an image of the screen's exact size by a pixel-for-pixel copy into
-// the locked screen, from the last pixel down to the first.
+// the locked screen, row by row.
 void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
     if (!SDLDPYLockForCopy(display, image)) return;
     const std::int32_t w = image->width;
     const std::size_t pitchWords = screenSurface->pitch / 4u;
     auto* base = static_cast<std::uint32_t*>(screenSurface->pixels);
-    for (std::int32_t y = image->height - 1; y >= 0; --y) {
+    for (std::int32_t y = 0; y < image->height; ++y) {
         std::uint32_t* to = base + static_cast<std::size_t>(y) * pitchWords;
         const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
-        for (std::int32_t x = w - 1; x >= 0; --x) to[x] = from[x];
+        for (std::int32_t x = 0; x < w; ++x) to[x] = from[x];
     }
     SDL_UnlockSurface(screenSurface);
     SDLDPYFinish();
