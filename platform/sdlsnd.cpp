@@ -44,10 +44,23 @@ SDLSND* SDLSNDNew() {
         std::snprintf(problemText, sizeof problemText, "out of memory for the synthesiser");
         return sound;
     }
-    if (keepClosed) return sound;
+    if (!keepClosed) SDLSNDStart(sound);
+    return sound;
+}
+
+// Opens the device for a record without one (kept closed, or refused before)
+// and starts playing; true when it plays. A section cued meanwhile starts
+// with the first buffer when nothing was rendered before (sample 0 is a beat).
+bool SDLSNDStart(SDLSND* sound) {
+    if (sound == nullptr || sound->synth == nullptr) {
+        SDLSNDError();
+        return false;
+    }
+    if (sound->playing) return true;
+    keepClosed = false;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
         std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
-        return sound;
+        return false;
     }
     SDL_AudioSpec wanted{};
     wanted.freq = SYNTH_RATE;
@@ -59,11 +72,11 @@ SDLSND* SDLSNDNew() {
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {  // null: SDL converts to the device's format
         std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return sound;
+        return false;
     }
     sound->playing = 1;
     SDL_PauseAudio(0);
-    return sound;
+    return true;
 }
 
 // Stops and closes the device, then releases the synth and the record.

@@ -25,6 +25,7 @@ inline constexpr std::int32_t SDLSND_FADE_FRAMES = 32;  // the closing fade, as 
 
 SDLSND* SDLSNDNew();                       // the current sound record, the device opened and playing
 void SDLSNDFree(SDLSND** sound);           // close the device, release, clear the caller's pointer
+bool SDLSNDStart(SDLSND* sound);           // open the device of a record without one; true when playing
 void SDLSNDCue(SDLSND* sound, std::int32_t section);  // that section from the next beat on
 void SDLSNDToggleMute(SDLSND* sound);      // sound off and on again
 void SDLSNDFadeOut(SDLSND* sound);         // fade out over the closing fade's 32 frames

@@ -24,14 +24,26 @@ EM_JS(void, WEBShowEnded, (int status), {
     if (Module['onShowEnded']) Module['onShowEnded'](status);
 });
 
+// Opens the sound device, from the page's handler of the first click or key,
+// which is what lets a page make sound. The music starts with the part on
+// screen. Returns 1 when the sound plays.
+extern "C" EMSCRIPTEN_KEEPALIVE int WEBStartSound() {
+    return SDLSNDStart(SDLSNDNew()) ? 1 : 0;
+}
+
+// Sample frames the sound has rendered so far, for the page's tests.
+extern "C" EMSCRIPTEN_KEEPALIVE double WEBSoundRendered() {
+    return static_cast<double>(SDLSNDNew()->rendered.load());
+}
+
 int main(int argc, char** argv) {
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
         return initFailed;
     }
     // A page may not start sound before the viewer has clicked or pressed a
-    // key (the browser refuses and warns); until it waits for that, the show
-    // plays silently in the browser.
+    // key (the browser refuses and warns): the page calls WEBStartSound on the
+    // first one, and the show is silent until then.
     SDLSNDKeepClosed(true);
     const int status = SDL_main(argc, argv);
     WEBShowEnded(status);

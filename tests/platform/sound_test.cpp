@@ -107,6 +107,15 @@ TEST(SoundDevice, KeptClosedOpensNothingAndReportsNothing) {
     EXPECT_EQ(SDLSNDProblem(), nullptr);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     EXPECT_FALSE(Silent(Fill(sound, 4096)));
+    // Opened later (a page's first click): a part cued meanwhile is taken up.
+    SDLSNDCue(sound, 2);
+    ASSERT_TRUE(SDLSNDStart(sound));
+    EXPECT_EQ(SDLSNDProblem(), nullptr);
+    for (int i = 0; i < 500 && sound->rendered.load() < 8192; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    SDL_LockAudio();  // the callback's synth, read between two buffers
+    EXPECT_TRUE(sound->synth->section == 2 || sound->synth->cued == 2);  // taken up by the first buffer
+    EXPECT_EQ(sound->synth->cued == 2 ? sound->synth->cueAt : sound->synth->sectionStart, SYNTH_BEAT);
+    SDL_UnlockAudio();
     SDLSNDFree(&sound);
     SDLSNDKeepClosed(false);
     SDL_Quit();

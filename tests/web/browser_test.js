@@ -169,8 +169,17 @@ async function normalUse(browser, base) {
   const later = await (async () => { await new Promise((r) => setTimeout(r, 400)); return grab(page); })();
   check(frame !== null && later.some((p, i) => p !== frame[i]), 'the picture moves');
 
+  const soundBefore = await page.evaluate("document.getElementById('sound').textContent");
+  check(/first click or key/.test(soundBefore), `before any key the page says how the music starts ("${soundBefore}")`);
   await page.press(' ', 'Space', 32);
   check(await waitForFrame(page, partTwo) !== null, 'Space leads to part two: its emblem, top right');
+  const soundAfter = await page.evaluate("document.getElementById('sound').textContent");
+  check(/Music on|no sound/.test(soundAfter), `the first key starts the sound and the page says so ("${soundAfter}")`);
+  if (/Music on/.test(soundAfter)) {
+    await new Promise((r) => setTimeout(r, 1000));
+    const rendered = await page.evaluate('Module._WEBSoundRendered()');
+    check(rendered > 22050, `the synth plays in the page (${rendered} sample frames in its first second)`);
+  }
   await page.screenshot(path.join(output, '2-part-two.png'));
 
   await page.press(' ', 'Space', 32);
