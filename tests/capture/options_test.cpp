@@ -63,6 +63,10 @@ TEST(CaptureOptions, DefaultsAndShortForms) {
 
     p = Parse({"--frames", "1:1000000000", "--png", "d"}, &options);
     EXPECT_TRUE(p.ok) << p.error;
+    p = Parse({"--frames", "1:2", "--wav", "a.wav", "--video=b.webm"}, &options);   // sound alone is something to write
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_STREQ(options.wavPath, "a.wav");
+    EXPECT_STREQ(options.videoPath, "b.webm");
     EXPECT_TRUE(Parse({"--frames", "x", "--help"}, &options).ok);   // --help wins over what is left
     EXPECT_TRUE(options.help);
 }
@@ -92,6 +96,8 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--frames", "1:3", "--png", "d", "--frames", "2:4"},     // a second range would hide the first
         {"--frames", "1:3", "--png", "d", "--keys", "1:05"},      // codes run from 10
         {"--frames", "1:3", "--png", "d", "extra"},
+        {"--frames", "1:3", "--wav", ""},
+        {"--frames", "1:3", "--video"},
     };
     for (const auto& line_words : bad) {
         Parsed p = Parse(line_words, &options);

@@ -22,6 +22,8 @@ struct CAPTUREOPTIONS {
     std::int32_t scale;      // 1 .. captureMaxScale
     const char* pngDir;      // null: no PNG files
     bool ppmStream;          // P6 images on standard output
+    const char* wavPath;     // null: no WAV file of the frames' sound
+    const char* videoPath;   // null: no video; .webm for VP9 and Opus, else H.264 and AAC
     bool help;               // print the usage and stop
     std::int32_t keyCount;
     CAPTUREKEY keys[captureMaxKeys];   // sorted by frame, at most one per frame
@@ -51,3 +53,13 @@ void CAPTUREFrameFree(CAPTUREFRAME* frame);                                     
 // Makes the directory when it is missing (one level) and checks that it takes files.
 bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size);
 bool CAPTUREWritePPM(std::FILE* stream, const CAPTUREFRAME* frame);                  // one P6 image
+
+// ---- Sound and video ----------------------------------------------------------
+// WAV: 16-bit stereo PCM at 44100 Hz, 882 sample frames per show frame.
+bool CAPTUREWavStart(std::FILE* file, std::int64_t frames);        // header for that many sample frames
+bool CAPTUREWavWrite(std::FILE* file, const std::int16_t* samples, std::int32_t frames);  // interleaved L, R
+bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames);       // true sizes when seekable; closes
+bool CAPTUREHaveFFmpeg();                                          // an executable ffmpeg on the PATH
+bool CAPTUREIsWebM(const char* path);                              // name ends in .webm
+int CAPTURESpawn(char* const* argv, std::FILE** input);            // process id or -1; input: its stdin
+bool CAPTUREWait(int pid);                                         // exited with status 0

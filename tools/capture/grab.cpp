@@ -9,6 +9,7 @@
 
 #include "img/img.h"
 #include "platform/sdldpy.h"
+#include "platform/sdlsnd.h"
 #include "tools/capture/grab.h"
 
 extern "C" {
@@ -31,6 +32,17 @@ bool progressShown = false;
 CAPTUREFRAME grabbed = {};          // the screen, 1:1
 CAPTUREFRAME scaled = {};           // enlarged copy when --scale is above 1
 
+// Sound: the show's sound record, kept closed, filled one frame at a time.
+std::int16_t frameSound[2 * SYNTH_FRAME];
+std::FILE* wavFile = nullptr;       // --wav
+std::int64_t soundFrames = 0;       // sample frames written to each sound file
+// --video: ffmpeg encodes the frames from a pipe while the sound goes to a
+// WAV beside it; GRABFinish joins the two.
+char videoDir[64] = "";
+std::FILE* videoPipe = nullptr;
+int videoPid = -1;
+std::FILE* videoWav = nullptr;
+
 // Says what went wrong and ends the process with status 1.
 [[noreturn]] void Die(const char* what) {
     if (progressShown) {
@@ -38,6 +50,70 @@ CAPTUREFRAME scaled = {};           // enlarged copy when --scale is above 1
     }
     std::fprintf(stderr, "velm4023-capture: frame %d: %s\n", framesSeen, what);
     std::exit(1);
+}
+
+// Starts the first ffmpeg run: raw frames of w x h on its standard input,
+// encoded without sound into the temporary folder.
+void StartVideo(std::int32_t w, std::int32_t h) {
+    char size[32], output[128];
+    std::snprintf(size, sizeof size, "%dx%d", w, h);
+    const bool webm = CAPTUREIsWebM(options->videoPath);
+    std::snprintf(output, sizeof output, "%s/video.%s", videoDir, webm ? "webm" : "mkv");
+    const char* h264[] = {"-c:v", "libx264", "-preset", "medium", "-crf", "26", "-pix_fmt", "yuv420p", nullptr};
+    const char* vp9[] = {"-c:v", "libvpx-vp9", "-crf", "34", "-b:v", "0", "-row-mt", "1", "-pix_fmt", "yuv420p", nullptr};
+    const char* argv[40] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "rawvideo",
+                            "-pix_fmt", "rgb24", "-s", size, "-framerate", "50", "-i", "-"};
+    std::size_t n = 16;
+    for (const char* const* a = webm ? vp9 : h264; *a != nullptr; ++a) argv[n++] = *a;
+    argv[n++] = output;
+    argv[n] = nullptr;
+    videoPid = CAPTURESpawn(const_cast<char* const*>(argv), &videoPipe);
+    if (videoPid < 0 || videoPipe == nullptr) Die("cannot start ffmpeg");
+}
+
+// The sound of the frame just presented, into the sound files when the frame
+// is one of those written. Every frame is rendered, so the music keeps time.
+void WriteSound(bool wanted) {
+    SDLSND* sound = SDLSNDNew();
+    SDLSNDFill(sound, reinterpret_cast<std::uint8_t*>(frameSound), static_cast<int>(sizeof frameSound));
+    if (!wanted) return;
+    if (wavFile != nullptr && !CAPTUREWavWrite(wavFile, frameSound, SYNTH_FRAME)) {
+        std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
+        Die("stopped");
+    }
+    if (videoWav != nullptr && !CAPTUREWavWrite(videoWav, frameSound, SYNTH_FRAME)) Die("cannot write the video's sound");
+    soundFrames += SYNTH_FRAME;
+}
+
+// Joins ffmpeg's frames with the sound into the video file and removes the
+// temporary folder; false after a message when something failed.
+bool FinishVideo() {
+    bool ok = true;
+    char video[128], audio[128];
+    std::snprintf(video, sizeof video, "%s/video.%s", videoDir, CAPTUREIsWebM(options->videoPath) ? "webm" : "mkv");
+    std::snprintf(audio, sizeof audio, "%s/sound.wav", videoDir);
+    if (videoPipe != nullptr) {
+        ok = std::fclose(videoPipe) == 0;
+        videoPipe = nullptr;
+        ok = CAPTUREWait(videoPid) && ok;
+    }
+    ok = CAPTUREWavFinish(videoWav, soundFrames) && ok;
+    videoWav = nullptr;
+    if (ok && framesWritten > 0) {
+        const bool webm = CAPTUREIsWebM(options->videoPath);
+        std::fprintf(stderr, "velm4023-capture: joining %d frames and their sound into %s\n", framesWritten,
+                     options->videoPath);
+        const char* argv[] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", video, "-i",
+                              audio, "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", webm ? "libopus" : "aac",
+                              "-b:a", webm ? "128k" : "160k", "-movflags", "+faststart", options->videoPath, nullptr};
+        ok = CAPTUREWait(CAPTURESpawn(const_cast<char* const*>(argv), nullptr));
+    }
+    if (!ok) std::fprintf(stderr, "velm4023-capture: ffmpeg could not make %s\n", options->videoPath);
+    std::remove(video);
+    std::remove(audio);
+    rmdir(videoDir);
+    videoDir[0] = '\0';
+    return ok;
 }
 
 // Writes the grabbed screen to every output asked for.
@@ -63,6 +139,11 @@ void WriteFrame() {
     if (ppmStream != nullptr && !CAPTUREWritePPM(ppmStream, frame)) {
         std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
         Die("stopped");
+    }
+    if (options->videoPath != nullptr) {
+        if (videoPipe == nullptr) StartVideo(frame->width, frame->height);
+        const std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;
+        if (std::fwrite(frame->rgb, 1, bytes, videoPipe) != bytes) Die("ffmpeg stopped taking frames");
     }
     framesWritten++;
 }
@@ -112,12 +193,14 @@ void OnPresent(SDL_Surface* screen) {
         return;
     }
     framesSeen++;
-    if (framesSeen >= options->first && framesSeen <= options->last) {
+    const bool wanted = framesSeen >= options->first && framesSeen <= options->last;
+    if (wanted) {
         if (!CAPTUREFromSurface(screen != nullptr ? screen : SDL_GetVideoSurface(), &grabbed)) {
             Die("cannot read the screen surface");
         }
         WriteFrame();
     }
+    if (options->wavPath != nullptr || options->videoPath != nullptr) WriteSound(wanted);
     FeedKeys();
     if (isatty(STDERR_FILENO) != 0) {
         Progress(framesSeen == options->last);
@@ -146,14 +229,39 @@ int __wrap_SDL_Flip(SDL_Surface* screen) {
     return result;
 }
 
-// Arms the hook; until then presents pass through untouched.
-void GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
+// Arms the hook and opens the sound files; until then presents pass through
+// untouched. False after a message when an output cannot be made.
+bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
     options = wanted;
     ppmStream = stream;
     framesSeen = 0;
     framesWritten = 0;
     nextKey = 0;
     keyHeld = 0;
+    soundFrames = 0;
+    const std::int64_t frames = (std::int64_t{options->last} - options->first + 1) * SYNTH_FRAME;
+    if (options->wavPath != nullptr) {
+        wavFile = std::fopen(options->wavPath, "wb");
+        if (wavFile == nullptr || !CAPTUREWavStart(wavFile, frames)) {
+            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", options->wavPath, std::strerror(errno));
+            return false;
+        }
+    }
+    if (options->videoPath != nullptr) {
+        std::snprintf(videoDir, sizeof videoDir, "/tmp/velm4023-capture-XXXXXX");
+        char audio[128];
+        if (mkdtemp(videoDir) == nullptr) {
+            std::fprintf(stderr, "velm4023-capture: cannot make a temporary folder: %s\n", std::strerror(errno));
+            return false;
+        }
+        std::snprintf(audio, sizeof audio, "%s/sound.wav", videoDir);
+        videoWav = std::fopen(audio, "wb");
+        if (videoWav == nullptr || !CAPTUREWavStart(videoWav, frames)) {
+            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", audio, std::strerror(errno));
+            return false;
+        }
+    }
+    return true;
 }
 
 // Flushes the outputs, says so when the show ended before the last frame wanted,
@@ -180,6 +288,14 @@ int GRABFinish() {
                          framesSeen, framesSeen + 1, options->last);
         }
     }
+    if (wavFile != nullptr) {
+        if (!CAPTUREWavFinish(wavFile, soundFrames)) {
+            std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
+            status = 1;
+        }
+        wavFile = nullptr;
+    }
+    if (videoDir[0] != '\0' && !FinishVideo()) status = 1;
     CAPTUREFrameFree(&grabbed);
     CAPTUREFrameFree(&scaled);
     options = nullptr;

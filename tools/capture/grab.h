@@ -9,6 +9,6 @@
 
 #include "tools/capture/capture.h"
 
-void GRABStart(const CAPTUREOPTIONS* options, std::FILE* ppmStream);  // before the show runs
+bool GRABStart(const CAPTUREOPTIONS* options, std::FILE* ppmStream);  // before the show runs; false: an output failed
 int GRABFinish();                     // after the show returned by itself: exit status
 std::int32_t GRABFramesSeen();        // frames presented so far

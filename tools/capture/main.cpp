@@ -11,6 +11,7 @@
 
 #include "demo/demo.h"
 #include "img/img.h"
+#include "platform/sdlsnd.h"
 #include "tools/capture/capture.h"
 #include "tools/capture/grab.h"
 
@@ -62,6 +63,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velm4023-capture: %s\n", error);
         return 1;
     }
+    if (options.videoPath != nullptr && !CAPTUREHaveFFmpeg()) {
+        std::fprintf(stderr, "velm4023-capture: --video needs ffmpeg, which is not on the PATH "
+                             "(on Debian: apt-get install ffmpeg)\n");
+        return 1;
+    }
     std::FILE* stream = nullptr;
     if (options.ppmStream) {
         if (isatty(STDOUT_FILENO) != 0) {
@@ -86,7 +92,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::atexit(SDL_Quit);
-    GRABStart(&options, stream);
+    // The sound is rendered frame by frame by the present hook, never by a device.
+    SDLSNDKeepClosed(true);
+    if (!GRABStart(&options, stream)) return 1;
     char name[] = "velm4023";
     char* arguments[] = {name, nullptr};
     SDL_main(1, arguments);   // returns only when the show quit before the last frame wanted

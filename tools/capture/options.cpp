@@ -196,7 +196,7 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
             options->ppmStream = true;
             continue;
         }
-        const char* names[] = {"--frames", "--keys", "--png", "--scale"};
+        const char* names[] = {"--frames", "--keys", "--png", "--scale", "--wav", "--video"};
         const char* name = nullptr;
         for (const char* candidate : names) {
             if (IsOption(arg, candidate)) {
@@ -222,6 +222,11 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
             if (!ParseKeys(value, options, error, size)) {
                 return false;
             }
+        } else if (std::strcmp(name, "--wav") == 0 || std::strcmp(name, "--video") == 0) {
+            if (value[0] == '\0') {
+                return Fail(error, size, "%s needs a file name", name);
+            }
+            (name[2] == 'w' ? options->wavPath : options->videoPath) = value;
         } else if (std::strcmp(name, "--png") == 0) {
             if (value[0] == '\0') {
                 return Fail(error, size, "--png needs a directory");
@@ -239,8 +244,9 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
     if (!framesGiven) {
         return Fail(error, size, "--frames FIRST:LAST is required");
     }
-    if (options->pngDir == nullptr && !options->ppmStream) {
-        return Fail(error, size, "nothing to write: give --png DIR and/or --ppm-stream");
+    if (options->pngDir == nullptr && !options->ppmStream && options->wavPath == nullptr &&
+        options->videoPath == nullptr) {
+        return Fail(error, size, "nothing to write: give --png DIR, --ppm-stream, --wav FILE or --video FILE");
     }
     return true;
 }
@@ -248,7 +254,8 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
 // The --help text.
 const char* CAPTUREUsage() {
     return "Usage: velm4023-capture --frames FIRST:LAST [--keys FRAME:KEY,...]\n"
-           "                        (--png DIR | --ppm-stream) [--scale N]\n"
+           "                        [--png DIR] [--ppm-stream] [--wav FILE] [--video FILE]\n"
+           "                        [--scale N]\n"
            "\n"
            "Runs the show headless on a virtual clock (50 frames per second of show time,\n"
            "as fast as the machine allows) and writes the chosen frames.\n"
@@ -269,6 +276,11 @@ const char* CAPTUREUsage() {
            "                       output, for example:\n"
            "                         velm4023-capture --frames 1:4001 --ppm-stream |\n"
            "                           ffmpeg -f image2pipe -c:v ppm -framerate 50 -i - show.mp4\n"
+           "  --wav FILE           the sound of exactly those frames, 882 sample frames\n"
+           "                       (44100 Hz, 16-bit stereo) per frame, as the show plays it.\n"
+           "  --video FILE         frames and sound through ffmpeg: FILE.webm gets VP9 and\n"
+           "                       Opus, any other name H.264 (yuv420p) and AAC, for example\n"
+           "                         velm4023-capture --frames 1002:1501 --video part2.mp4\n"
            "  --scale N            enlarge every frame N times, nearest neighbour (1 to 16).\n"
            "  --help               this text.\n"
            "\n"
