@@ -1,5 +1,5 @@
 // Canvas, colour helpers and P6 output of the art generators.
-#include "canvas.h"
+#include "tools/art/canvas.h"
 
 #include <cmath>
 #include <cstdio>

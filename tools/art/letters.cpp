@@ -1,5 +1,5 @@
 // Painting letter shapes: gradient fill, bevel, outline, shadow.
-#include "letters.h"
+#include "tools/art/letters.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // letters, tiles of the logos, and the small flat pictures.
 #pragma once
 
-#include "canvas.h"
-#include "shapes.h"
+#include "tools/art/canvas.h"
+#include "tools/art/shapes.h"
 
 namespace art {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "canvas.h"
+#include "tools/art/canvas.h"
 #include "img/img.h"
-#include "pictures.h"
+#include "tools/art/pictures.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"VELMART ", "20261208", "Tordeval", "C++     ", "CODE    "};

@@ -1,12 +1,12 @@
 // Sprites, logos, banner and emblem: layout and colours of each picture.
-#include "pictures.h"
+#include "tools/art/pictures.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "img/img.h"
-#include "letters.h"
-#include "shapes.h"
+#include "tools/art/letters.h"
+#include "tools/art/shapes.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"ARTPICTS", "20261208", "Tordeval", "C++     ", "CODE    "};

@@ -1,7 +1,7 @@
 // The show's flat pictures, each drawn into a canvas of its final size.
 #pragma once
 
-#include "canvas.h"
+#include "tools/art/canvas.h"
 
 namespace art {
 

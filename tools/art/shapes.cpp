@@ -1,6 +1,6 @@
 // Letterforms as unions of convex polygons, and the outline and distance
 // field of such a union.
-#include "shapes.h"
+#include "tools/art/shapes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "canvas.h"
+#include "tools/art/canvas.h"
 #include "img/img.h"
-#include "render.h"
-#include "scene.h"
+#include "tools/raytrace/render.h"
+#include "tools/raytrace/scene.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"VELMRAYT", "20261208", "Tordeval", "C++     ", "CODE    "};

@@ -1,7 +1,7 @@
 // Whitted-style shading: ambient, diffuse and specular light from two soft
 // lights with shadows, mirror reflections, an environment for reflected rays
 // that leave the scene, and supersampling with soft-shadow light positions.
-#include "render.h"
+#include "tools/raytrace/render.h"
 
 #include <algorithm>
 

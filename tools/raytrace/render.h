@@ -1,8 +1,8 @@
 // Rendering of the logotype scene into a canvas of the show's picture size.
 #pragma once
 
-#include "canvas.h"
-#include "scene.h"
+#include "tools/art/canvas.h"
+#include "tools/raytrace/scene.h"
 
 namespace rt {
 

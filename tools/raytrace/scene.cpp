@@ -1,13 +1,13 @@
 // Scene of the logotype: a board in the plane z = 0 facing the viewer, a
 // mitred picture frame round it, the letters V E over L M extruded from the
 // shared letterforms with chamfered front edges, and four chrome balls.
-#include "scene.h"
+#include "tools/raytrace/scene.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "img/img.h"
-#include "shapes.h"
+#include "tools/art/shapes.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"RTSCENE ", "20261208", "Tordeval", "C++     ", "CODE    "};

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "vec3.h"
+#include "tools/raytrace/vec3.h"
 
 namespace rt {
 
