@@ -1,5 +1,5 @@
 // Reading SDL surfaces of every depth as RGB bytes.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "tools/capture/capture.h"

@@ -1,6 +1,6 @@
 // The sound device: what the show publishes reaches the callback's next
 // buffer, the device opens on SDL's dummy driver, and no device is no error.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,5 +1,5 @@
 // The present hook: frames out of the running show, keys into it.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -2,7 +2,7 @@
 // start-up shim does for the real program (SDL_Init, SDL_Quit at exit, then
 // SDL_main), but with SDL's dummy drivers, the virtual clock linked in and the
 // present hook of grab.cpp writing the frames asked for.
-#include <SDL/SDL.h>
+#include <SDL.h>
 #include <unistd.h>
 
 #include <csignal>

@@ -1,5 +1,5 @@
 // Reading what SDL shows: a surface of any pixel format as RGB bytes.
-#include <SDL/SDL.h>
+#include <SDL.h>
 
 #include <cstdlib>
 #include <cstring>
