@@ -16,17 +16,12 @@
 #include <string>
 
 #include "fuzz/report_capture.h"
+#include "fuzz/scratch.h"
 #include "img/img.h"
 
 namespace {
 
-std::string directory;
 std::string inputPath;
-
-void RemoveFiles() {
-    std::remove(inputPath.c_str());
-    rmdir(directory.c_str());
-}
 
 // What a header scan in IMGFromPPM's reading finds: the type digit (0 when
 // the header is cut short) and whether a number before the last was ended by
@@ -116,19 +111,13 @@ bool SameColumns(const IMG* a, const IMG* b, std::int32_t width, std::size_t siz
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     CaptureStart();
-    char pattern[] = "/tmp/velm_fuzz_agree_XXXXXX";
-    Require(mkdtemp(pattern) != nullptr);
-    directory = pattern;
+    const std::string directory = ScratchDir("fuzz_agree");
     inputPath = directory + "/input.pnm";
-    std::atexit(RemoveFiles);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(inputPath.c_str(), "wb");
-    Require(file != nullptr);
-    Require(std::fwrite(data, 1, size, file) == size);
-    Require(std::fclose(file) == 0);
+    ScratchWrite(inputPath, data, size);
 
     CaptureRewind();
     IMG* memory = IMGFromPPM(data, size);

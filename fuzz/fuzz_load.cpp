@@ -10,11 +10,11 @@
 #include <string>
 
 #include "fuzz/report_capture.h"
+#include "fuzz/scratch.h"
 #include "img/img.h"
 
 namespace {
 
-std::string directory;
 std::string inputPath;
 std::string savedPath;
 
@@ -28,30 +28,18 @@ int LowestFreeFd() {
     return fd;
 }
 
-void RemoveFiles() {
-    std::remove(inputPath.c_str());
-    std::remove(savedPath.c_str());
-    rmdir(directory.c_str());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     CaptureStart();
-    char pattern[] = "/tmp/velm_fuzz_load_XXXXXX";
-    Require(mkdtemp(pattern) != nullptr);
-    directory = pattern;
+    const std::string directory = ScratchDir("fuzz_load");
     inputPath = directory + "/input.pnm";
     savedPath = directory + "/saved.ppm";
-    std::atexit(RemoveFiles);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(inputPath.c_str(), "wb");
-    Require(file != nullptr);
-    Require(std::fwrite(data, 1, size, file) == size);
-    Require(std::fclose(file) == 0);
+    ScratchWrite(inputPath, data, size);
 
     CaptureRewind();
     const int lowestFreeFd = LowestFreeFd();
