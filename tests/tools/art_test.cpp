@@ -6,17 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "tools/art/canvas.h"
 #include "img/img.h"
+#include "tools/art/canvas.h"
 #include "tools/art/shapes.h"
 
 namespace {
 
-using art::Vec2;
-
-double OutlineLength(const art::Shape& s) {
+double OutlineLength(const ARTSHAPE& s) {
     double sum = 0.0;
-    for (const art::Segment& g : s.outline) {
+    for (const ARTSEGMENT& g : s.outline) {
         sum += std::hypot(g.b.x - g.a.x, g.b.y - g.a.y);
     }
     return sum;
@@ -24,31 +22,31 @@ double OutlineLength(const art::Shape& s) {
 
 TEST(ArtShapes, OutlineDropsEdgesInsideTheLetter) {
     // L: two overlapping bars; the union's perimeter is that of its box.
-    const art::Glyph l = art::GlyphGet('L');
+    const ARTGLYPH l = ARTGlyphGet('L');
     EXPECT_NEAR(OutlineLength(l.shape), 2 * (l.width + 1.0), 1e-9);
     // E: a point on the stem's right edge, inside the top bar, lies within
     // the letter, half a stroke from the top edge.
-    const art::Glyph e = art::GlyphGet('E');
-    EXPECT_NEAR(art::ShapeDistance(e.shape, {0.27, 0.135}), -0.135, 1e-9);
+    const ARTGLYPH e = ARTGlyphGet('E');
+    EXPECT_NEAR(ARTShapeDistance(e.shape, {0.27, 0.135}), -0.135, 1e-9);
     // E: the top bar's left edge lies on the stem's; it is outline too (the
     // ray tracer chamfers both, or the bar's corner would stand out square).
     bool barLeftEdge = false;
-    const art::Poly& bar = e.shape.polys[1];
+    const ARTPOLY& bar = e.shape.polys[1];
     for (std::size_t k = 0; k < bar.v.size(); ++k) {
-        const Vec2 a = bar.v[k];
-        const Vec2 b = bar.v[(k + 1) % bar.v.size()];
+        const ARTVEC2 a = bar.v[k];
+        const ARTVEC2 b = bar.v[(k + 1) % bar.v.size()];
         if (a.x == 0.0 && b.x == 0.0) {
-            barLeftEdge = art::ShapeEdgeOnOutline(e.shape, 1, static_cast<int>(k));
+            barLeftEdge = ARTShapeEdgeOnOutline(e.shape, 1, static_cast<int>(k));
         }
     }
     EXPECT_TRUE(barLeftEdge);
     // V: the two halves meet on the centre line, which is not outline.
-    const art::Glyph v = art::GlyphGet('V');
-    EXPECT_LT(art::ShapeDistance(v.shape, {0.5, 0.8}), -0.05);
+    const ARTGLYPH v = ARTGlyphGet('V');
+    EXPECT_LT(ARTShapeDistance(v.shape, {0.5, 0.8}), -0.05);
     int shared = 0;
     for (int p = 0; p < 2; ++p) {
         for (int k = 0; k < static_cast<int>(v.shape.polys[static_cast<std::size_t>(p)].v.size()); ++k) {
-            shared += art::ShapeEdgeOnOutline(v.shape, p, k) ? 0 : 1;
+            shared += ARTShapeEdgeOnOutline(v.shape, p, k) ? 0 : 1;
         }
     }
     EXPECT_EQ(shared, 2);  // the centre edge of each half
@@ -57,46 +55,46 @@ TEST(ArtShapes, OutlineDropsEdgesInsideTheLetter) {
 TEST(ArtShapes, GlyphPiecesAreConvexAndPositive) {
     // The ray tracer extrudes every piece as a convex solid.
     for (const char c : {'V', 'E', 'L', 'M', '*'}) {
-        const art::Glyph g = art::GlyphGet(c);
+        const ARTGLYPH g = ARTGlyphGet(c);
         ASSERT_FALSE(g.shape.polys.empty()) << c;
-        for (const art::Poly& p : g.shape.polys) {
+        for (const ARTPOLY& p : g.shape.polys) {
             const std::size_t n = p.v.size();
             for (std::size_t i = 0; i < n; ++i) {
-                const Vec2 a = p.v[i];
-                const Vec2 b = p.v[(i + 1) % n];
-                const Vec2 d = p.v[(i + 2) % n];
+                const ARTVEC2 a = p.v[i];
+                const ARTVEC2 b = p.v[(i + 1) % n];
+                const ARTVEC2 d = p.v[(i + 2) % n];
                 const double turn = (b.x - a.x) * (d.y - b.y) - (b.y - a.y) * (d.x - b.x);
                 EXPECT_GT(turn, 0.0) << c << " vertex " << i;
             }
         }
-        EXPECT_TRUE(art::GlyphGet('?').shape.polys.empty());
+        EXPECT_TRUE(ARTGlyphGet('?').shape.polys.empty());
     }
 }
 
 TEST(ArtShapes, DistanceAndNormal) {
-    art::Shape box;
-    box.polys = {art::PolyRect(0, 0, 4, 2)};
-    art::ShapeBuildOutline(box);
-    EXPECT_NEAR(art::ShapeDistance(box, {6, 1}), 2.0, 1e-12);
-    EXPECT_NEAR(art::ShapeDistance(box, {1, 1.5}), -0.5, 1e-12);
-    EXPECT_NEAR(art::ShapeDistance(box, {7, 6}), 5.0, 1e-12);  // from the corner
-    const Vec2 out = art::ShapeNormal(box, {6, 1});
+    ARTSHAPE box;
+    box.polys = {ARTPolyRect(0, 0, 4, 2)};
+    ARTShapeBuildOutline(box);
+    EXPECT_NEAR(ARTShapeDistance(box, {6, 1}), 2.0, 1e-12);
+    EXPECT_NEAR(ARTShapeDistance(box, {1, 1.5}), -0.5, 1e-12);
+    EXPECT_NEAR(ARTShapeDistance(box, {7, 6}), 5.0, 1e-12);  // from the corner
+    const ARTVEC2 out = ARTShapeNormal(box, {6, 1});
     EXPECT_NEAR(out.x, 1.0, 1e-12);
     EXPECT_NEAR(out.y, 0.0, 1e-12);
-    const Vec2 in = art::ShapeNormal(box, {1, 1.5});  // nearest edge is the bottom
+    const ARTVEC2 in = ARTShapeNormal(box, {1, 1.5});  // nearest edge is the bottom
     EXPECT_NEAR(in.x, 0.0, 1e-12);
     EXPECT_NEAR(in.y, 1.0, 1e-12);
-    const Vec2 on = art::ShapeNormal(box, {2, 0});
+    const ARTVEC2 on = ARTShapeNormal(box, {2, 0});
     EXPECT_NEAR(on.y, -1.0, 1e-12);
 }
 
 TEST(ArtShapes, WordLayout) {
-    const double width = art::ShapeWordWidth("VELM", 10.0, 2.0);
+    const double width = ARTShapeWordWidth("VELM", 10.0, 2.0);
     EXPECT_NEAR(width, (1.0 + 0.76 + 0.72 + 1.14) * 10.0 + 3 * 2.0, 1e-9);
-    const art::Shape word = art::ShapeWord("VELM", 5.0, 3.0, 10.0, 2.0);
+    const ARTSHAPE word = ARTShapeWord("VELM", 5.0, 3.0, 10.0, 2.0);
     double lo = 1e300, hi = -1e300, top = 1e300, bottom = -1e300;
-    for (const art::Poly& p : word.polys) {
-        for (const Vec2& q : p.v) {
+    for (const ARTPOLY& p : word.polys) {
+        for (const ARTVEC2& q : p.v) {
             lo = std::min(lo, q.x);
             hi = std::max(hi, q.x);
             top = std::min(top, q.y);
@@ -110,31 +108,30 @@ TEST(ArtShapes, WordLayout) {
 }
 
 TEST(ArtCanvas, ColoursAndBytes) {
-    EXPECT_EQ(art::ColourByte(-0.5), 0);
-    EXPECT_EQ(art::ColourByte(2.0), 255);
-    EXPECT_EQ(art::ColourByte(0.4 / 255.0), 0);
-    EXPECT_EQ(art::ColourByte(0.6 / 255.0), 1);
-    const art::Colour green = art::ColourHue(1.0 / 3.0);
-    EXPECT_EQ(art::ColourByte(green.r), 0);
-    EXPECT_EQ(art::ColourByte(green.g), 255);
-    const art::Colour wrapped = art::ColourHue(-1.0);  // a whole turn back is red
-    EXPECT_EQ(art::ColourByte(wrapped.r), 255);
-    EXPECT_EQ(art::ColourByte(wrapped.g), 0);
-    EXPECT_EQ(art::ColourByte(wrapped.b), 0);
+    EXPECT_EQ(ARTColourByte(-0.5), 0);
+    EXPECT_EQ(ARTColourByte(2.0), 255);
+    EXPECT_EQ(ARTColourByte(0.4 / 255.0), 0);
+    EXPECT_EQ(ARTColourByte(0.6 / 255.0), 1);
+    const ARTCOLOUR green = ARTColourHue(1.0 / 3.0);
+    EXPECT_EQ(ARTColourByte(green.r), 0);
+    EXPECT_EQ(ARTColourByte(green.g), 255);
+    const ARTCOLOUR wrapped = ARTColourHue(-1.0);  // a whole turn back is red
+    EXPECT_EQ(ARTColourByte(wrapped.r), 255);
+    EXPECT_EQ(ARTColourByte(wrapped.g), 0);
+    EXPECT_EQ(ARTColourByte(wrapped.b), 0);
 }
 
 TEST(ArtCanvas, PPMBytesAndOpaqueBlack) {
-    art::Canvas c = art::CanvasMake(2, 1);
-    art::CanvasAt(c, 1, 0) = {1.0, 0.5, 0.0};
-    EXPECT_EQ(art::CanvasToPPM(c, {"one", "two"}),
-              std::string("P6\n# one\n# two\n2 1\n255\n\0\0\0\xFF\x80\0", 29));
+    ARTCANVAS c = ARTCanvasMake(2, 1);
+    ARTCanvasAt(c, 1, 0) = {1.0, 0.5, 0.0};
+    EXPECT_EQ(ARTCanvasToPPM(c, {"one", "two"}), std::string("P6\n# one\n# two\n2 1\n255\n\0\0\0\xFF\x80\0", 29));
     // Opaque pixels that would be written as 0 0 0 are raised; transparent
     // ones stay black.
-    art::Canvas d = art::CanvasMake(3, 1);
-    art::CanvasAt(d, 1, 0) = {0.001, 0.0, 0.0};
-    art::CanvasAt(d, 2, 0) = {0.5, 0.0, 0.0};
-    art::CanvasKeepOpaque(d, {false, true, true});
-    const std::string bytes = art::CanvasToPPM(d, {"x"});
+    ARTCANVAS d = ARTCanvasMake(3, 1);
+    ARTCanvasAt(d, 1, 0) = {0.001, 0.0, 0.0};
+    ARTCanvasAt(d, 2, 0) = {0.5, 0.0, 0.0};
+    ARTCanvasKeepOpaque(d, {false, true, true});
+    const std::string bytes = ARTCanvasToPPM(d, {"x"});
     EXPECT_EQ(bytes.substr(bytes.size() - 9), std::string("\0\0\0\1\1\1\x80\0\0", 9));
 }
 

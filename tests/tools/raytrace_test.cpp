@@ -9,25 +9,20 @@
 
 namespace {
 
-using rt::Hit;
-using rt::Scene;
-using rt::Vec3;
-
 // Looks straight down the z axis at (x, y) from far in front.
-bool Drop(const Scene& scene, double x, double y, Hit& hit) {
-    return rt::SceneTrace(scene, {x, y, 50.0}, {0.0, 0.0, -1.0}, 1e-6, 1e30, hit);
+bool Drop(const RAYSCENE& scene, double x, double y, RAYHIT& hit) {
+    return RAYSceneTrace(scene, {x, y, 50.0}, {0.0, 0.0, -1.0}, 1e-6, 1e30, hit);
 }
 
 TEST(RaytraceSolids, ChamferFollowsItsEdgeInEitherTurningOrder) {
     // A 2 x 2 x 1 block with only its y = 0 edge chamfered; listed once
     // counter-clockwise and once clockwise, with that edge first both times.
-    const std::vector<std::vector<rt::P2>> orders = {{{0, 0}, {2, 0}, {2, 2}, {0, 2}},
-                                                     {{2, 0}, {0, 0}, {0, 2}, {2, 2}}};
+    const std::vector<std::vector<RAYPOINT>> orders = {{{0, 0}, {2, 0}, {2, 2}, {0, 2}},
+                                                       {{2, 0}, {0, 0}, {0, 2}, {2, 2}}};
     for (const auto& v : orders) {
-        Scene scene{};
-        scene.solids.push_back(rt::Prism(v, 0.0, 1.0, {true, false, false, false}, {{0.5, 1.0}},
-                                         rt::Material::Board));
-        Hit hit{};
+        RAYSCENE scene{};
+        scene.solids.push_back(RAYPrism(v, 0.0, 1.0, {true, false, false, false}, {{0.5, 1.0}}, RAYMATERIAL::board));
+        RAYHIT hit{};
         ASSERT_TRUE(Drop(scene, 1.0, 0.1, hit));
         EXPECT_NEAR(hit.point.z, 0.6, 1e-9);  // 0.4 down the 45-degree cut
         EXPECT_LT(hit.normal.y, -0.5);
@@ -36,35 +31,35 @@ TEST(RaytraceSolids, ChamferFollowsItsEdgeInEitherTurningOrder) {
         EXPECT_NEAR(hit.normal.z, 1.0, 1e-9);
         EXPECT_FALSE(Drop(scene, 2.5, 1.0, hit));
         // A ray along the block's face plane, outside it, misses.
-        EXPECT_FALSE(rt::SceneTrace(scene, {-1.0, 1.0, 2.0}, {1.0, 0.0, 0.0}, 1e-6, 1e30, hit));
+        EXPECT_FALSE(RAYSceneTrace(scene, {-1.0, 1.0, 2.0}, {1.0, 0.0, 0.0}, 1e-6, 1e30, hit));
     }
 }
 
 TEST(RaytraceScene, WhatLiesWhere) {
-    const Scene scene = rt::SceneBuild();
-    Hit hit{};
+    const RAYSCENE scene = RAYSceneBuild();
+    RAYHIT hit{};
     EXPECT_FALSE(Drop(scene, 5.5, 5.5, hit));  // beyond the frame: nothing
     ASSERT_TRUE(Drop(scene, 4.7, 0.0, hit));
-    EXPECT_EQ(hit.material, rt::Material::Frame);
+    EXPECT_EQ(hit.material, RAYMATERIAL::frame);
     EXPECT_GT(hit.point.z, 0.3);
     ASSERT_TRUE(Drop(scene, 0.0, -3.9, hit));  // below the letters
-    EXPECT_EQ(hit.material, rt::Material::Board);
+    EXPECT_EQ(hit.material, RAYMATERIAL::board);
     EXPECT_NEAR(hit.point.z, 0.0, 1e-9);
     ASSERT_TRUE(Drop(scene, 3.75, 3.75, hit));
-    EXPECT_EQ(hit.material, rt::Material::Chrome);
+    EXPECT_EQ(hit.material, RAYMATERIAL::chrome);
     EXPECT_NEAR(hit.point.z, 0.64, 1e-9);  // top of the ball
     // Upper arm of the V, the first letter.
-    const rt::Bounds& v = scene.letters.at(0);
+    const RAYBOUNDS& v = scene.letters.at(0);
     ASSERT_TRUE(Drop(scene, v.left + 0.5, v.top - 0.2, hit));
-    EXPECT_EQ(hit.material, rt::Material::Letter);
+    EXPECT_EQ(hit.material, RAYMATERIAL::letter);
     EXPECT_EQ(hit.letter, 0);
     EXPECT_NEAR(hit.point.z, 0.7, 1e-9);
 }
 
 TEST(RaytraceScene, LettersInReadingOrderInsideTheFrame) {
-    const Scene scene = rt::SceneBuild();
+    const RAYSCENE scene = RAYSceneBuild();
     ASSERT_EQ(scene.letters.size(), 4u);
-    const rt::Bounds* b = scene.letters.data();
+    const RAYBOUNDS* b = scene.letters.data();
     EXPECT_LT(b[0].right, b[1].left);   // V before E
     EXPECT_LT(b[2].right, b[3].left);   // L before M
     EXPECT_LT(b[2].top, b[0].bottom);   // second row below the first
@@ -75,7 +70,7 @@ TEST(RaytraceScene, LettersInReadingOrderInsideTheFrame) {
         EXPECT_LT(b[i].right, 4.1);
         EXPECT_LT(b[i].top, 4.1);
         EXPECT_GT(b[i].bottom, -4.1);
-        for (const rt::Sphere& s : scene.spheres) {
+        for (const RAYSPHERE& s : scene.spheres) {
             const bool apartX = s.centre.x + s.radius < b[i].left || s.centre.x - s.radius > b[i].right;
             const bool apartY = s.centre.y + s.radius < b[i].bottom || s.centre.y - s.radius > b[i].top;
             EXPECT_TRUE(apartX || apartY) << "letter " << i;
@@ -84,11 +79,11 @@ TEST(RaytraceScene, LettersInReadingOrderInsideTheFrame) {
 }
 
 TEST(RaytraceRender, BlackOnlyWhereTheViewMissesAndRepeatable) {
-    const Scene scene = rt::SceneBuild();
-    const art::Canvas a = rt::RenderScene(scene, 32, 25, 1, 192.0 / 224.0);
-    const art::Canvas b = rt::RenderScene(scene, 32, 25, 1, 192.0 / 224.0);
-    const std::string pa = art::CanvasToPPM(a, {"a"});
-    EXPECT_EQ(pa, art::CanvasToPPM(b, {"a"}));
+    const RAYSCENE scene = RAYSceneBuild();
+    const ARTCANVAS a = RAYRenderScene(scene, 32, 25, 1, 192.0 / 224.0);
+    const ARTCANVAS b = RAYRenderScene(scene, 32, 25, 1, 192.0 / 224.0);
+    const std::string pa = ARTCanvasToPPM(a, {"a"});
+    EXPECT_EQ(pa, ARTCanvasToPPM(b, {"a"}));
     auto byteAt = [&](int x, int y, int c) {
         return static_cast<unsigned char>(pa[pa.size() - 32 * 25 * 3 + static_cast<std::size_t>((y * 32 + x) * 3 + c)]);
     };

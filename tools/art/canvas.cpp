@@ -2,39 +2,35 @@
 #include "tools/art/canvas.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "img/img.h"
-#include "tools/common/files.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"ARTCANVS", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
-namespace art {
-
-Canvas CanvasMake(int width, int height) {
-    return Canvas{width, height,
-                  std::vector<Colour>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                      Colour{0.0, 0.0, 0.0})};
+ARTCANVAS ARTCanvasMake(int width, int height) {
+    return ARTCANVAS{width, height,
+                     std::vector<ARTCOLOUR>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                            ARTCOLOUR{0.0, 0.0, 0.0})};
 }
 
-Colour& CanvasAt(Canvas& canvas, int x, int y) {
+ARTCOLOUR& ARTCanvasAt(ARTCANVAS& canvas, int x, int y) {
     return canvas.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) +
                          static_cast<std::size_t>(x)];
 }
 
-Colour ColourMix(Colour a, Colour b, double t) {
+ARTCOLOUR ARTColourMix(ARTCOLOUR a, ARTCOLOUR b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Colour ColourScale(Colour c, double k) { return {c.r * k, c.g * k, c.b * k}; }
+ARTCOLOUR ARTColourScale(ARTCOLOUR c, double k) { return {c.r * k, c.g * k, c.b * k}; }
 
-Colour ColourHex(unsigned rgb) {
+ARTCOLOUR ARTColourHex(unsigned rgb) {
     return {((rgb >> 16) & 0xFFu) / 255.0, ((rgb >> 8) & 0xFFu) / 255.0, (rgb & 0xFFu) / 255.0};
 }
 
-Colour ColourHue(double hue) {
+ARTCOLOUR ARTColourHue(double hue) {
     // Piecewise-linear hue wheel: no trigonometry, so the result is exact.
     double h = hue - std::floor(hue);
     h *= 6.0;
@@ -50,41 +46,30 @@ Colour ColourHue(double hue) {
     }
 }
 
-double Clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
+double ARTClamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
 
-unsigned char ColourByte(double v) {
-    return static_cast<unsigned char>(std::floor(Clamp01(v) * 255.0 + 0.5));
-}
+unsigned char ARTColourByte(double v) { return static_cast<unsigned char>(std::floor(ARTClamp01(v) * 255.0 + 0.5)); }
 
-std::string CanvasToPPM(const Canvas& canvas, const std::vector<std::string>& comments) {
+std::string ARTCanvasToPPM(const ARTCANVAS& canvas, const std::vector<std::string>& comments) {
     std::string out = "P6\n";
     for (const std::string& c : comments) {
         out += "# " + c + "\n";
     }
     out += std::to_string(canvas.width) + " " + std::to_string(canvas.height) + "\n255\n";
-    for (const Colour& c : canvas.pixels) {
-        out += static_cast<char>(ColourByte(c.r));
-        out += static_cast<char>(ColourByte(c.g));
-        out += static_cast<char>(ColourByte(c.b));
+    for (const ARTCOLOUR& c : canvas.pixels) {
+        out += static_cast<char>(ARTColourByte(c.r));
+        out += static_cast<char>(ARTColourByte(c.g));
+        out += static_cast<char>(ARTColourByte(c.b));
     }
     return out;
 }
 
-void CanvasKeepOpaque(Canvas& canvas, const std::vector<bool>& opaque) {
+void ARTCanvasKeepOpaque(ARTCANVAS& canvas, const std::vector<bool>& opaque) {
     const double least = 1.0 / 255.0;
     for (std::size_t i = 0; i < canvas.pixels.size() && i < opaque.size(); ++i) {
-        Colour& c = canvas.pixels[i];
-        if (opaque[i] && ColourByte(c.r) == 0 && ColourByte(c.g) == 0 && ColourByte(c.b) == 0) {
+        ARTCOLOUR& c = canvas.pixels[i];
+        if (opaque[i] && ARTColourByte(c.r) == 0 && ARTColourByte(c.g) == 0 && ARTColourByte(c.b) == 0) {
             c = {least, least, least};
         }
     }
 }
-
-bool WriteFile(const std::string& dir, const std::string& name, const std::string& bytes) {
-    const std::string path = dir + "/" + name;
-    if (TOOLWriteFile(path, bytes)) return true;
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
-}
-
-}  // namespace art

@@ -1,43 +1,37 @@
-// Colour pictures of the art generators: floating-point colours while
+// ART: colour pictures of the art generators: floating-point colours while
 // drawing, written out as raw P6 files with authorship comments.
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace art {
-
-struct Colour {
+struct ARTCOLOUR {
     double r;
     double g;
     double b;
 };
 
-struct Canvas {
+struct ARTCANVAS {
     int width;
     int height;
-    std::vector<Colour> pixels;  // row after row, top row first
+    std::vector<ARTCOLOUR> pixels;  // row after row, top row first
 };
 
-Canvas CanvasMake(int width, int height);              // all black
-Colour& CanvasAt(Canvas& canvas, int x, int y);
+ARTCANVAS ARTCanvasMake(int width, int height);  // all black
+ARTCOLOUR& ARTCanvasAt(ARTCANVAS& canvas, int x, int y);
 
 // Colour helpers.
-Colour ColourMix(Colour a, Colour b, double t);         // a at t = 0, b at t = 1
-Colour ColourScale(Colour c, double k);
-Colour ColourHex(unsigned rgb);                         // from 0xRRGGBB
-Colour ColourHue(double hue);                           // fully saturated, hue in turns (0 red, 1/3 green)
-double Clamp01(double v);
+ARTCOLOUR ARTColourMix(ARTCOLOUR a, ARTCOLOUR b, double t);  // a at t = 0, b at t = 1
+ARTCOLOUR ARTColourScale(ARTCOLOUR c, double k);
+ARTCOLOUR ARTColourHex(unsigned rgb);                        // from 0xRRGGBB
+ARTCOLOUR ARTColourHue(double hue);                          // fully saturated, hue in turns (0 red, 1/3 green)
+double ARTClamp01(double v);
 // Channel value 0..1 as a byte, rounded to nearest.
-unsigned char ColourByte(double v);
+unsigned char ARTColourByte(double v);
 
 // The picture's bytes as a P6 file: magic, comments (each without "# "),
 // size line, maxval 255, pixels.
-std::string CanvasToPPM(const Canvas& canvas, const std::vector<std::string>& comments);
+std::string ARTCanvasToPPM(const ARTCANVAS& canvas, const std::vector<std::string>& comments);
 // Raises every opaque pixel that would round to (0, 0, 0) so that it cannot be
 // taken for the transparent key.
-void CanvasKeepOpaque(Canvas& canvas, const std::vector<bool>& opaque);
-// Writes text to dir/name; false with a message on standard error on failure.
-bool WriteFile(const std::string& dir, const std::string& name, const std::string& bytes);
-
-}  // namespace art
+void ARTCanvasKeepOpaque(ARTCANVAS& canvas, const std::vector<bool>& opaque);

@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/art/canvas.h"
 #include "img/img.h"
+#include "tools/art/canvas.h"
 #include "tools/art/pictures.h"
+#include "tools/common/files.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"VELMART ", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -26,14 +27,14 @@ int main(int argc, char** argv) {
                               {'M', "sprite-m.ppm"}};
     bool ok = true;
     for (const Sprite& s : sprites) {
-        ok &= art::WriteFile(dir, s.file,
-                             art::CanvasToPPM(art::PictureSprite(s.letter),
-                                              {std::string("VELM4023 sprite letter ") + s.letter, by}));
+        ok &= TOOLWriteFile(
+            dir + "/" + s.file,
+            ARTCanvasToPPM(ARTPictureSprite(s.letter), {std::string("VELM4023 sprite letter ") + s.letter, by}));
     }
-    ok &= art::WriteFile(dir, "logo-bottom.ppm",
-                         art::CanvasToPPM(art::PictureLogoBottom(), {"VELM4023 bottom logo", by}));
-    ok &= art::WriteFile(dir, "logo-top.ppm", art::CanvasToPPM(art::PictureLogoTop(), {"VELM4023 top logo", by}));
-    ok &= art::WriteFile(dir, "banner.ppm", art::CanvasToPPM(art::PictureBanner(), {"VELM4023 banner", by}));
-    ok &= art::WriteFile(dir, "emblem.ppm", art::CanvasToPPM(art::PictureEmblem(), {"VELM4023 emblem", by}));
+    ok &=
+        TOOLWriteFile(dir + "/logo-bottom.ppm", ARTCanvasToPPM(ARTPictureLogoBottom(), {"VELM4023 bottom logo", by}));
+    ok &= TOOLWriteFile(dir + "/logo-top.ppm", ARTCanvasToPPM(ARTPictureLogoTop(), {"VELM4023 top logo", by}));
+    ok &= TOOLWriteFile(dir + "/banner.ppm", ARTCanvasToPPM(ARTPictureBanner(), {"VELM4023 banner", by}));
+    ok &= TOOLWriteFile(dir + "/emblem.ppm", ARTCanvasToPPM(ARTPictureEmblem(), {"VELM4023 emblem", by}));
     return ok ? 0 : 1;
 }

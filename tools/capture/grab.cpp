@@ -44,7 +44,7 @@ int videoPid = -1;
 std::FILE* videoWav = nullptr;
 
 // Says what went wrong and ends the process with status 1.
-[[noreturn]] void Die(const char* what) {
+[[noreturn]] void die(const char* what) {
     if (progressShown) {
         std::fputc('\n', stderr);
     }
@@ -54,7 +54,7 @@ std::FILE* videoWav = nullptr;
 
 // Starts the first ffmpeg run: raw frames of w x h on its standard input,
 // encoded without sound into the temporary folder.
-void StartVideo(std::int32_t w, std::int32_t h) {
+void startVideo(std::int32_t w, std::int32_t h) {
     char size[32], output[128];
     std::snprintf(size, sizeof size, "%dx%d", w, h);
     const bool webm = CAPTUREIsWebM(options->videoPath);
@@ -68,26 +68,27 @@ void StartVideo(std::int32_t w, std::int32_t h) {
     argv[n++] = output;
     argv[n] = nullptr;
     videoPid = CAPTURESpawn(const_cast<char* const*>(argv), &videoPipe);
-    if (videoPid < 0 || videoPipe == nullptr) Die("cannot start ffmpeg");
+    if (videoPid < 0 || videoPipe == nullptr) die("cannot start ffmpeg");
 }
 
 // The sound of the frame just presented, into the sound files when the frame
 // is one of those written. Every frame is rendered, so the music keeps time.
-void WriteSound(bool wanted) {
+void writeSound(bool wanted) {
     SDLSND* sound = SDLSNDNew();
     SDLSNDFill(sound, reinterpret_cast<std::uint8_t*>(frameSound), static_cast<int>(sizeof frameSound));
     if (!wanted) return;
     if (wavFile != nullptr && !CAPTUREWavWrite(wavFile, frameSound, SYNTH_FRAME)) {
         std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
-        Die("stopped");
+        die("stopped");
     }
-    if (videoWav != nullptr && !CAPTUREWavWrite(videoWav, frameSound, SYNTH_FRAME)) Die("cannot write the video's sound");
+    if (videoWav != nullptr && !CAPTUREWavWrite(videoWav, frameSound, SYNTH_FRAME))
+        die("cannot write the video's sound");
     soundFrames += SYNTH_FRAME;
 }
 
 // Joins ffmpeg's frames with the sound into the video file and removes the
 // temporary folder; false after a message when something failed.
-bool FinishVideo() {
+bool finishVideo() {
     bool ok = true;
     char video[128], audio[128];
     std::snprintf(video, sizeof video, "%s/video.%s", videoDir, CAPTUREIsWebM(options->videoPath) ? "webm" : "mkv");
@@ -117,11 +118,11 @@ bool FinishVideo() {
 }
 
 // Writes the grabbed screen to every output asked for.
-void WriteFrame() {
+void writeFrame() {
     const CAPTUREFRAME* frame = &grabbed;
     if (options->scale > 1) {
         if (!CAPTUREScale(&grabbed, options->scale, &scaled)) {
-            Die("out of memory while enlarging");
+            die("out of memory while enlarging");
         }
         frame = &scaled;
     }
@@ -129,27 +130,27 @@ void WriteFrame() {
         char path[4096];
         int length = std::snprintf(path, sizeof path, "%s/frame-%06d.png", options->pngDir, framesSeen);
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
-            Die("output path too long");
+            die("output path too long");
         }
         if (!SDLDPYWritePNGBytes(path, frame->width, frame->height, frame->rgb)) {
             std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", path, std::strerror(errno));
-            Die("stopped");
+            die("stopped");
         }
     }
     if (ppmStream != nullptr && !CAPTUREWritePPM(ppmStream, frame)) {
         std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
-        Die("stopped");
+        die("stopped");
     }
     if (options->videoPath != nullptr) {
-        if (videoPipe == nullptr) StartVideo(frame->width, frame->height);
+        if (videoPipe == nullptr) startVideo(frame->width, frame->height);
         const std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;
-        if (std::fwrite(frame->rgb, 1, bytes, videoPipe) != bytes) Die("ffmpeg stopped taking frames");
+        if (std::fwrite(frame->rgb, 1, bytes, videoPipe) != bytes) die("ffmpeg stopped taking frames");
     }
     framesWritten++;
 }
 
 // Pushes one key event of the given type onto SDL's queue.
-void PushKey(Uint8 type, std::int32_t code) {
+void pushKey(Uint8 type, std::int32_t code) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = type;
@@ -157,15 +158,15 @@ void PushKey(Uint8 type, std::int32_t code) {
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = static_cast<SDLKey>(code);
     if (SDL_PushEvent(&event) != 0) {
-        Die("SDL would not take a key event");
+        die("SDL would not take a key event");
     }
 }
 
 // Releases last frame's key and presses this frame's; the show reads the queue
 // right after the present, so the key acts on the next frame.
-void FeedKeys() {
+void feedKeys() {
     if (keyHeld != 0) {
-        PushKey(SDL_KEYUP, keyHeld);
+        pushKey(SDL_KEYUP, keyHeld);
         keyHeld = 0;
     }
     while (nextKey < options->keyCount && options->keys[nextKey].frame < framesSeen) {
@@ -173,13 +174,13 @@ void FeedKeys() {
     }
     if (nextKey < options->keyCount && options->keys[nextKey].frame == framesSeen) {
         keyHeld = options->keys[nextKey].code;
-        PushKey(SDL_KEYDOWN, keyHeld);
+        pushKey(SDL_KEYDOWN, keyHeld);
         nextKey++;
     }
 }
 
 // Shows "frame N of LAST" on a terminal, about twice a second of show time.
-void Progress(bool force) {
+void progress(bool force) {
     if (!force && framesSeen % 25 != 0) {
         return;
     }
@@ -188,7 +189,7 @@ void Progress(bool force) {
 }
 
 // Everything the hook does for one present, before the real present runs.
-void OnPresent(SDL_Surface* screen) {
+void onPresent(SDL_Surface* screen) {
     if (options == nullptr) {
         return;
     }
@@ -196,19 +197,19 @@ void OnPresent(SDL_Surface* screen) {
     const bool wanted = framesSeen >= options->first && framesSeen <= options->last;
     if (wanted) {
         if (!CAPTUREFromSurface(screen != nullptr ? screen : SDL_GetVideoSurface(), &grabbed)) {
-            Die("cannot read the screen surface");
+            die("cannot read the screen surface");
         }
-        WriteFrame();
+        writeFrame();
     }
-    if (options->wavPath != nullptr || options->videoPath != nullptr) WriteSound(wanted);
-    FeedKeys();
+    if (options->wavPath != nullptr || options->videoPath != nullptr) writeSound(wanted);
+    feedKeys();
     if (isatty(STDERR_FILENO) != 0) {
-        Progress(framesSeen == options->last);
+        progress(framesSeen == options->last);
     }
 }
 
 // After the real present: stop once the last frame wanted is out.
-void AfterPresent() {
+void afterPresent() {
     if (options != nullptr && framesSeen >= options->last) {
         std::exit(GRABFinish());
     }
@@ -217,15 +218,15 @@ void AfterPresent() {
 
 // Link-time replacements of SDL's two present calls.
 void __wrap_SDL_UpdateRect(SDL_Surface* screen, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
-    OnPresent(screen);
+    onPresent(screen);
     __real_SDL_UpdateRect(screen, x, y, w, h);
-    AfterPresent();
+    afterPresent();
 }
 
 int __wrap_SDL_Flip(SDL_Surface* screen) {
-    OnPresent(screen);
+    onPresent(screen);
     int result = __real_SDL_Flip(screen);
-    AfterPresent();
+    afterPresent();
     return result;
 }
 
@@ -295,7 +296,7 @@ int GRABFinish() {
         }
         wavFile = nullptr;
     }
-    if (videoDir[0] != '\0' && !FinishVideo()) status = 1;
+    if (videoDir[0] != '\0' && !finishVideo()) status = 1;
     CAPTUREFrameFree(&grabbed);
     CAPTUREFrameFree(&scaled);
     options = nullptr;

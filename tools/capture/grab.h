@@ -1,4 +1,4 @@
-// The present hook of velm4023-capture. The display module's calls to
+// GRAB: the present hook of velm4023-capture. The display module's calls to
 // SDL_UpdateRect and SDL_Flip are redirected here at link time
 // (-Wl,--wrap=...): every present is one frame of the show, counted from 1.
 // The hook copies the screen surface, writes the frames asked for, feeds the

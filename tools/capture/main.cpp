@@ -23,7 +23,7 @@ CAPTUREOPTIONS options;   // large; kept out of main's stack frame
 // Takes standard output for the image stream and sends everything else the
 // process prints there (reporter lines) to standard error instead, so that
 // nothing can corrupt the stream.
-std::FILE* TakeStdout() {
+std::FILE* takeStdout() {
     std::fflush(stdout);
     int fd = dup(STDOUT_FILENO);
     if (fd < 0) {
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
                                  "to a pipe or a file\n");
             return 2;
         }
-        stream = TakeStdout();
+        stream = takeStdout();
         if (stream == nullptr) {
             std::fprintf(stderr, "velm4023-capture: cannot take standard output for the image stream\n");
             return 1;

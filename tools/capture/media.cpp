@@ -20,31 +20,31 @@ extern char** environ;
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTMEDI", "20261208", "Tordeval", "C++     ", "CODE    "};
 
-void Put32(unsigned char* p, std::uint32_t v) {
+void put32(unsigned char* p, std::uint32_t v) {
     for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-void Put16(unsigned char* p, std::uint16_t v) {
+void put16(unsigned char* p, std::uint16_t v) {
     p[0] = static_cast<unsigned char>(v);
     p[1] = static_cast<unsigned char>(v >> 8);
 }
 
 // The 44-byte header of 16-bit stereo PCM at the synth's rate.
-void WavHeader(unsigned char* h, std::int64_t frames) {
+void wavHeader(unsigned char* h, std::int64_t frames) {
     const std::int64_t maxFrames = (0xFFFFFFFFll - 36) / 4;
     const auto bytes = static_cast<std::uint32_t>((frames < maxFrames ? frames : maxFrames) * 4);
     std::memcpy(h, "RIFF", 4);
-    Put32(h + 4, 36 + bytes);
+    put32(h + 4, 36 + bytes);
     std::memcpy(h + 8, "WAVEfmt ", 8);
-    Put32(h + 16, 16);
-    Put16(h + 20, 1);   // PCM
-    Put16(h + 22, 2);   // channels
-    Put32(h + 24, SYNTH_RATE);
-    Put32(h + 28, SYNTH_RATE * 4);
-    Put16(h + 32, 4);   // bytes per sample frame
-    Put16(h + 34, 16);  // bits per sample
+    put32(h + 16, 16);
+    put16(h + 20, 1);  // PCM
+    put16(h + 22, 2);  // channels
+    put32(h + 24, SYNTH_RATE);
+    put32(h + 28, SYNTH_RATE * 4);
+    put16(h + 32, 4);   // bytes per sample frame
+    put16(h + 34, 16);  // bits per sample
     std::memcpy(h + 36, "data", 4);
-    Put32(h + 40, bytes);
+    put32(h + 40, bytes);
 }
 }  // namespace
 
@@ -52,7 +52,7 @@ void WavHeader(unsigned char* h, std::int64_t frames) {
 
 bool CAPTUREWavStart(std::FILE* file, std::int64_t frames) {
     unsigned char header[44];
-    WavHeader(header, frames);
+    wavHeader(header, frames);
     return file != nullptr && std::fwrite(header, sizeof header, 1, file) == 1;
 }
 
@@ -61,7 +61,8 @@ bool CAPTUREWavWrite(std::FILE* file, const std::int16_t* samples, std::int32_t 
     unsigned char bytes[4 * SYNTH_FRAME];
     for (std::int32_t done = 0; done < frames;) {
         const std::int32_t n = frames - done < SYNTH_FRAME ? frames - done : SYNTH_FRAME;
-        for (std::int32_t i = 0; i < 2 * n; i++) Put16(bytes + 2 * i, static_cast<std::uint16_t>(samples[2 * done + i]));
+        for (std::int32_t i = 0; i < 2 * n; i++)
+            put16(bytes + 2 * i, static_cast<std::uint16_t>(samples[2 * done + i]));
         if (std::fwrite(bytes, 4, static_cast<std::size_t>(n), file) != static_cast<std::size_t>(n)) return false;
         done += n;
     }
@@ -75,7 +76,7 @@ bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames) {
     bool ok = std::fflush(file) == 0;
     if (ok && std::fseek(file, 0, SEEK_SET) == 0) {
         unsigned char header[44];
-        WavHeader(header, frames);
+        wavHeader(header, frames);
         ok = std::fwrite(header, sizeof header, 1, file) == 1;
     }
     return std::fclose(file) == 0 && ok;

@@ -23,7 +23,7 @@ const KEYNAME keyNames[] = {
 };
 
 // Writes one formatted line into the caller's error buffer and returns false.
-bool Fail(char* error, std::size_t size, const char* format, ...) {
+bool fail(char* error, std::size_t size, const char* format, ...) {
     if (error != nullptr && size > 0) {
         std::va_list args;
         va_start(args, format);
@@ -35,7 +35,7 @@ bool Fail(char* error, std::size_t size, const char* format, ...) {
 
 // Reads the decimal number in text[0 .. length) into value; only digits, at most
 // captureMaxFrame, so nothing can overflow.
-bool ParseNumber(const char* text, std::size_t length, std::int32_t* value) {
+bool parseNumber(const char* text, std::size_t length, std::int32_t* value) {
     if (length == 0 || length > 10) {
         return false;
     }
@@ -54,18 +54,18 @@ bool ParseNumber(const char* text, std::size_t length, std::int32_t* value) {
 }
 
 // "FIRST:LAST" or a single frame "N".
-bool ParseFrames(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+bool parseFrames(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
     const char* colon = std::strchr(text, ':');
     std::size_t firstLength = colon != nullptr ? static_cast<std::size_t>(colon - text) : std::strlen(text);
     const char* lastText = colon != nullptr ? colon + 1 : text;
     std::int32_t first = 0;
     std::int32_t last = 0;
-    if (!ParseNumber(text, firstLength, &first) || !ParseNumber(lastText, std::strlen(lastText), &last)) {
-        return Fail(error, size, "--frames wants FIRST:LAST, two frame numbers from 1 to %d, not \"%s\"",
+    if (!parseNumber(text, firstLength, &first) || !parseNumber(lastText, std::strlen(lastText), &last)) {
+        return fail(error, size, "--frames wants FIRST:LAST, two frame numbers from 1 to %d, not \"%s\"",
                     captureMaxFrame, text);
     }
     if (first < 1 || last < first) {
-        return Fail(error, size, "--frames \"%s\": frames count from 1 and FIRST may not exceed LAST", text);
+        return fail(error, size, "--frames \"%s\": frames count from 1 and FIRST may not exceed LAST", text);
     }
     options->first = first;
     options->last = last;
@@ -73,37 +73,37 @@ bool ParseFrames(const char* text, CAPTUREOPTIONS* options, char* error, std::si
 }
 
 // Adds one FRAME:KEY entry, given as text[0 .. length).
-bool ParseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+bool parseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, char* error, std::size_t size) {
     char entry[64];
     if (length == 0) {
-        return Fail(error, size, "--keys has an empty entry; it wants FRAME:KEY entries separated by commas");
+        return fail(error, size, "--keys has an empty entry; it wants FRAME:KEY entries separated by commas");
     }
     if (length >= sizeof entry) {
-        return Fail(error, size, "--keys entry \"%.20s...\" is longer than %d characters", text,
+        return fail(error, size, "--keys entry \"%.20s...\" is longer than %d characters", text,
                     static_cast<int>(sizeof entry) - 1);
     }
     std::memcpy(entry, text, length);
     entry[length] = '\0';
     const char* colon = std::strchr(entry, ':');
     std::int32_t frame = 0;
-    if (colon == nullptr || !ParseNumber(entry, static_cast<std::size_t>(colon - entry), &frame) || frame < 1) {
-        return Fail(error, size, "--keys entry \"%s\": wants FRAME:KEY with a frame number from 1", entry);
+    if (colon == nullptr || !parseNumber(entry, static_cast<std::size_t>(colon - entry), &frame) || frame < 1) {
+        return fail(error, size, "--keys entry \"%s\": wants FRAME:KEY with a frame number from 1", entry);
     }
     std::int32_t code = CAPTUREKeyCode(colon + 1);
     if (code == 0) {
-        return Fail(error, size,
+        return fail(error, size,
                     "--keys entry \"%s\": unknown key \"%s\" (use space, escape, a single character "
                     "or a decimal key code from 10 to %d)",
                     entry, colon + 1, static_cast<int>(SDLK_LAST) - 1);
     }
     if (options->keyCount >= captureMaxKeys) {
-        return Fail(error, size, "--keys: more than %d keys", captureMaxKeys);
+        return fail(error, size, "--keys: more than %d keys", captureMaxKeys);
     }
     // The show reads one key per frame, so a second key at the same frame could
     // never take effect.
     for (std::int32_t i = 0; i < options->keyCount; i++) {
         if (options->keys[i].frame == frame) {
-            return Fail(error, size, "--keys: two keys at frame %d; the show reads one key per frame", frame);
+            return fail(error, size, "--keys: two keys at frame %d; the show reads one key per frame", frame);
         }
     }
     std::int32_t at = options->keyCount;   // insert in frame order
@@ -117,12 +117,12 @@ bool ParseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, cha
 }
 
 // "FRAME:KEY,FRAME:KEY,..."
-bool ParseKeys(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+bool parseKeys(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
     const char* start = text;
     for (;;) {
         const char* comma = std::strchr(start, ',');
         std::size_t length = comma != nullptr ? static_cast<std::size_t>(comma - start) : std::strlen(start);
-        if (!ParseKey(start, length, options, error, size)) {
+        if (!parseKey(start, length, options, error, size)) {
             return false;
         }
         if (comma == nullptr) {
@@ -133,7 +133,7 @@ bool ParseKeys(const char* text, CAPTUREOPTIONS* options, char* error, std::size
 }
 
 // Splits "--name=value" or takes the next argument as the value; null when missing.
-const char* OptionValue(const char* arg, std::size_t nameLength, int argc, char** argv, int* index) {
+const char* optionValue(const char* arg, std::size_t nameLength, int argc, char** argv, int* index) {
     if (arg[nameLength] == '=') {
         return arg + nameLength + 1;
     }
@@ -145,7 +145,7 @@ const char* OptionValue(const char* arg, std::size_t nameLength, int argc, char*
 }
 
 // True when arg is the option name, alone or followed by "=value".
-bool IsOption(const char* arg, const char* name) {
+bool isOption(const char* arg, const char* name) {
     std::size_t length = std::strlen(name);
     return std::strncmp(arg, name, length) == 0 && (arg[length] == '\0' || arg[length] == '=');
 }
@@ -167,7 +167,7 @@ std::int32_t CAPTUREKeyCode(const char* name) {
         return c > 32 && c < 127 ? c : 0;
     }
     std::int32_t code = 0;
-    if (!ParseNumber(name, length, &code) || code < 10 || code >= SDLK_LAST) {
+    if (!parseNumber(name, length, &code) || code < 10 || code >= SDLK_LAST) {
         return 0;
     }
     return code;
@@ -176,7 +176,7 @@ std::int32_t CAPTUREKeyCode(const char* name) {
 // Fills the options from the command line; see capture.h.
 bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* error, std::size_t size) {
     if (options == nullptr || argv == nullptr) {
-        return Fail(error, size, "internal error: no options");
+        return fail(error, size, "internal error: no options");
     }
     *options = CAPTUREOPTIONS{};
     options->scale = 1;
@@ -199,54 +199,54 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
         const char* names[] = {"--frames", "--keys", "--png", "--scale", "--wav", "--video"};
         const char* name = nullptr;
         for (const char* candidate : names) {
-            if (IsOption(arg, candidate)) {
+            if (isOption(arg, candidate)) {
                 name = candidate;
             }
         }
         if (name == nullptr) {
-            return Fail(error, size, "unknown argument \"%s\"", arg);
+            return fail(error, size, "unknown argument \"%s\"", arg);
         }
-        const char* value = OptionValue(arg, std::strlen(name), argc, argv, &i);
+        const char* value = optionValue(arg, std::strlen(name), argc, argv, &i);
         if (value == nullptr) {
-            return Fail(error, size, "%s needs a value", name);
+            return fail(error, size, "%s needs a value", name);
         }
         if (std::strcmp(name, "--frames") == 0) {
             if (framesGiven) {
-                return Fail(error, size, "--frames given twice; give one FIRST:LAST range");
+                return fail(error, size, "--frames given twice; give one FIRST:LAST range");
             }
-            if (!ParseFrames(value, options, error, size)) {
+            if (!parseFrames(value, options, error, size)) {
                 return false;
             }
             framesGiven = true;
         } else if (std::strcmp(name, "--keys") == 0) {
-            if (!ParseKeys(value, options, error, size)) {
+            if (!parseKeys(value, options, error, size)) {
                 return false;
             }
         } else if (std::strcmp(name, "--wav") == 0 || std::strcmp(name, "--video") == 0) {
             if (value[0] == '\0') {
-                return Fail(error, size, "%s needs a file name", name);
+                return fail(error, size, "%s needs a file name", name);
             }
             (name[2] == 'w' ? options->wavPath : options->videoPath) = value;
         } else if (std::strcmp(name, "--png") == 0) {
             if (value[0] == '\0') {
-                return Fail(error, size, "--png needs a directory");
+                return fail(error, size, "--png needs a directory");
             }
             options->pngDir = value;
         } else {
             std::int32_t scale = 0;
-            if (!ParseNumber(value, std::strlen(value), &scale) || scale < 1 || scale > captureMaxScale) {
-                return Fail(error, size, "--scale wants a whole number from 1 to %d, not \"%s\"", captureMaxScale,
+            if (!parseNumber(value, std::strlen(value), &scale) || scale < 1 || scale > captureMaxScale) {
+                return fail(error, size, "--scale wants a whole number from 1 to %d, not \"%s\"", captureMaxScale,
                             value);
             }
             options->scale = scale;
         }
     }
     if (!framesGiven) {
-        return Fail(error, size, "--frames FIRST:LAST is required");
+        return fail(error, size, "--frames FIRST:LAST is required");
     }
     if (options->pngDir == nullptr && !options->ppmStream && options->wavPath == nullptr &&
         options->videoPath == nullptr) {
-        return Fail(error, size, "nothing to write: give --png DIR, --ppm-stream, --wav FILE or --video FILE");
+        return fail(error, size, "nothing to write: give --png DIR, --ppm-stream, --wav FILE or --video FILE");
     }
     return true;
 }

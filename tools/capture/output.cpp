@@ -15,7 +15,7 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTOUT ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 // True when the frame has a sensible size and pixels.
-bool FrameValid(const CAPTUREFRAME* frame) {
+bool frameValid(const CAPTUREFRAME* frame) {
     return frame != nullptr && frame->rgb != nullptr && frame->width > 0 && frame->height > 0 &&
            frame->width <= 65536 && frame->height <= 65536;
 }
@@ -24,7 +24,7 @@ bool FrameValid(const CAPTUREFRAME* frame) {
 // Enlarges source scale times into target (nearest neighbour); target's buffer is
 // reused when it is big enough.
 bool CAPTUREScale(const CAPTUREFRAME* source, std::int32_t scale, CAPTUREFRAME* target) {
-    if (!FrameValid(source) || target == nullptr || scale < 1 || scale > captureMaxScale ||
+    if (!frameValid(source) || target == nullptr || scale < 1 || scale > captureMaxScale ||
         source->width > 65536 / scale || source->height > 65536 / scale) {
         return false;
     }
@@ -94,7 +94,7 @@ bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size) {
 
 // Writes one binary PPM image to the stream.
 bool CAPTUREWritePPM(std::FILE* stream, const CAPTUREFRAME* frame) {
-    if (stream == nullptr || !FrameValid(frame)) {
+    if (stream == nullptr || !frameValid(frame)) {
         return false;
     }
     std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;

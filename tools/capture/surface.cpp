@@ -11,7 +11,7 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTSURF", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 // Reads pixel (x, y) of a locked surface as a raw value of its format.
-Uint32 ReadPixel(const SDL_Surface* surface, std::int32_t x, std::int32_t y) {
+Uint32 readPixel(const SDL_Surface* surface, std::int32_t x, std::int32_t y) {
     const Uint8* p = static_cast<const Uint8*>(surface->pixels) + static_cast<std::size_t>(y) * surface->pitch +
                      static_cast<std::size_t>(x) * surface->format->BytesPerPixel;
     switch (surface->format->BytesPerPixel) {
@@ -69,7 +69,7 @@ bool CAPTUREFromSurface(SDL_Surface* surface, CAPTUREFRAME* frame) {
     unsigned char* out = frame->rgb;
     for (std::int32_t y = 0; y < surface->h; y++) {
         for (std::int32_t x = 0; x < surface->w; x++, out += 3) {
-            Uint32 pixel = ReadPixel(surface, x, y);
+            Uint32 pixel = readPixel(surface, x, y);
             if (plain32) {   // the usual 32-bit screen: shift the channels out directly
                 out[0] = static_cast<unsigned char>((pixel & format->Rmask) >> format->Rshift);
                 out[1] = static_cast<unsigned char>((pixel & format->Gmask) >> format->Gshift);

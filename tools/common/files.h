@@ -4,4 +4,6 @@
 
 #include <string>
 
-bool TOOLWriteFile(const std::string& path, const std::string& bytes);  // whole file; false on any failure
+// Writes the bytes as the whole file at path. On any failure it prints
+// "<program>: cannot write <path>: <reason>" on standard error and gives false.
+bool TOOLWriteFile(const std::string& path, const std::string& bytes);

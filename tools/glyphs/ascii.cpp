@@ -15,11 +15,6 @@
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"GLYPHASC", "20261208", "Tordeval", "C++     ", "CODE    "};
-}  // namespace
-
-namespace glyphs {
-
-namespace {
 
 struct Glyph {
     char character;
@@ -126,13 +121,11 @@ const Glyph asciiGlyphs[] = {
 }  // namespace
 
 // Codes 16..31 carry one line over the whole top row; 32..126 the characters.
-void drawAscii(Sheet& sheet) {
+void SHEETDrawAscii(SHEET& sheet) {
     for (int code = 16; code < 32; ++code) {
-        fillRect(sheet, code, 0, 0, cellWidth, 1);
+        SHEETFillRect(sheet, code, 0, 0, cellWidth, 1);
     }
     for (const Glyph& glyph : asciiGlyphs) {
-        drawStrokes(sheet, static_cast<unsigned char>(glyph.character), glyph.strokes);
+        SHEETDrawStrokes(sheet, static_cast<unsigned char>(glyph.character), glyph.strokes);
     }
 }
-
-}  // namespace glyphs

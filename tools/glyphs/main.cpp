@@ -16,15 +16,6 @@
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"GLYPHGEN", "20261208", "Tordeval", "C++     ", "CODE    "};
-}  // namespace
-
-namespace {
-
-bool writeFile(const char* path, const std::string& bytes) {
-    if (TOOLWriteFile(path, bytes)) return true;
-    std::fprintf(stderr, "velm_glyphs: cannot write %s\n", path);
-    return false;
-}
 
 // Codes of one sample line; "\NNN" stands for a decimal code.
 std::vector<int> sampleCodes(const std::string& line) {
@@ -44,23 +35,21 @@ std::vector<int> sampleCodes(const std::string& line) {
 }
 
 // The lines set in the font as an 8-bit grey map, one cell per code.
-std::string renderSample(const glyphs::Sheet& sheet, const std::vector<std::string>& lines) {
+std::string renderSample(const SHEET& sheet, const std::vector<std::string>& lines) {
     std::vector<std::vector<int>> rows;
     std::size_t longest = 1;
     for (const std::string& line : lines) {
         rows.push_back(sampleCodes(line));
         longest = std::max(longest, rows.back().size());
     }
-    const int width = static_cast<int>(longest) * glyphs::cellWidth;
-    const int height = static_cast<int>(rows.size()) * glyphs::cellHeight;
+    const int width = static_cast<int>(longest) * cellWidth;
+    const int height = static_cast<int>(rows.size()) * cellHeight;
     std::string out = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     for (int y = 0; y < height; ++y) {
-        const std::vector<int>& codes = rows[static_cast<std::size_t>(y / glyphs::cellHeight)];
+        const std::vector<int>& codes = rows[static_cast<std::size_t>(y / cellHeight)];
         for (int x = 0; x < width; ++x) {
-            const std::size_t index = static_cast<std::size_t>(x / glyphs::cellWidth);
-            const bool ink = index < codes.size() &&
-                             glyphs::inkAt(sheet, codes[index], x % glyphs::cellWidth,
-                                           y % glyphs::cellHeight);
+            const std::size_t index = static_cast<std::size_t>(x / cellWidth);
+            const bool ink = index < codes.size() && SHEETInkAt(sheet, codes[index], x % cellWidth, y % cellHeight);
             out += static_cast<char>(ink ? 255 : 0);
         }
     }
@@ -70,19 +59,19 @@ std::string renderSample(const glyphs::Sheet& sheet, const std::vector<std::stri
 }  // namespace
 
 int main(int argc, char** argv) {
-    glyphs::Sheet sheet;
-    glyphs::drawAscii(sheet);
-    glyphs::drawSymbols(sheet);
+    SHEET sheet;
+    SHEETDrawAscii(sheet);
+    SHEETDrawSymbols(sheet);
     if (!sheet.error.empty()) {
         std::fprintf(stderr, "velm_glyphs: %s\n", sheet.error.c_str());
         return 1;
     }
     if (argc == 2) {
-        return writeFile(argv[1], glyphs::encodePbm(sheet)) ? 0 : 1;
+        return TOOLWriteFile(argv[1], SHEETToPBM(sheet)) ? 0 : 1;
     }
     if (argc >= 3 && std::string(argv[1]) == "--sample") {
         const std::vector<std::string> lines(argv + 3, argv + argc);
-        return writeFile(argv[2], renderSample(sheet, lines)) ? 0 : 1;
+        return TOOLWriteFile(argv[2], renderSample(sheet, lines)) ? 0 : 1;
     }
     std::fprintf(stderr, "usage: velm_glyphs SHEET.pbm | velm_glyphs --sample OUT.pgm LINE...\n");
     return 2;

@@ -10,12 +10,10 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"GLYPHSHT", "20261208", "Tordeval", "C++     ", "CODE    "};
 }  // namespace
 
-namespace glyphs {
-
 // ---- Pixels -----------------------------------------------------------------
 
 // Set or clear one pixel of a cell; a pixel outside the cell is an error.
-void setInk(Sheet& sheet, int code, int column, int row, bool on) {
+void SHEETSetInk(SHEET& sheet, int code, int column, int row, bool on) {
     if (code < 0 || code >= cellCount || column < 0 ||
         column >= cellWidth || row < 0 || row >= cellHeight) {
         if (sheet.error.empty()) {
@@ -30,7 +28,7 @@ void setInk(Sheet& sheet, int code, int column, int row, bool on) {
 }
 
 // One pixel of a cell, 0 outside it.
-bool inkAt(const Sheet& sheet, int code, int column, int row) {
+bool SHEETInkAt(const SHEET& sheet, int code, int column, int row) {
     if (code < 0 || code >= cellCount || column < 0 ||
         column >= cellWidth || row < 0 || row >= cellHeight) {
         return false;
@@ -44,16 +42,16 @@ bool inkAt(const Sheet& sheet, int code, int column, int row) {
 
 namespace {
 
-void stamp(Sheet& sheet, int code, int x, int y, int pen) {
+void stamp(SHEET& sheet, int code, int x, int y, int pen) {
     for (int j = 0; j < pen; ++j) {
         for (int i = 0; i < pen; ++i) {
-            setInk(sheet, code, x + i, y + j);
+            SHEETSetInk(sheet, code, x + i, y + j);
         }
     }
 }
 
 // Bresenham line from (x0, y0) to (x1, y1), the pen stamped at every step.
-void line(Sheet& sheet, int code, int x0, int y0, int x1, int y1, int pen) {
+void line(SHEET& sheet, int code, int x0, int y0, int x1, int y1, int pen) {
     const int dx = std::abs(x1 - x0);
     const int dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
@@ -96,7 +94,7 @@ bool readInt(const char*& p, int& value) {
 }  // namespace
 
 // Parse and draw a stroke list; a malformed list records an error.
-void drawStrokes(Sheet& sheet, int code, const char* strokes, int pen, int dx, int dy) {
+void SHEETDrawStrokes(SHEET& sheet, int code, const char* strokes, int pen, int dx, int dy) {
     const char* p = strokes;
     bool havePrevious = false;
     int px = 0;
@@ -135,7 +133,7 @@ void drawStrokes(Sheet& sheet, int code, const char* strokes, int pen, int dx, i
 // ---- Filled shapes ----------------------------------------------------------
 
 // Even-odd fill of a polygon, tested at pixel centres.
-void fillPolygon(Sheet& sheet, int code, const std::vector<Point>& points) {
+void SHEETFillPolygon(SHEET& sheet, int code, const std::vector<SHEETPOINT>& points) {
     const std::size_t n = points.size();
     for (int row = 0; row < cellHeight; ++row) {
         for (int column = 0; column < cellWidth; ++column) {
@@ -143,14 +141,14 @@ void fillPolygon(Sheet& sheet, int code, const std::vector<Point>& points) {
             const double y = row + 0.5;
             bool inside = false;
             for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-                const Point& a = points[i];
-                const Point& b = points[j];
+                const SHEETPOINT& a = points[i];
+                const SHEETPOINT& b = points[j];
                 if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) {
                     inside = !inside;
                 }
             }
             if (inside) {
-                setInk(sheet, code, column, row);
+                SHEETSetInk(sheet, code, column, row);
             }
         }
     }
@@ -167,56 +165,56 @@ double ellipseDistance(double column, double row, double cx, double cy, double r
 }  // namespace
 
 // Filled ellipse around (cx, cy).
-void fillEllipse(Sheet& sheet, int code, double cx, double cy, double rx, double ry) {
+void SHEETFillEllipse(SHEET& sheet, int code, double cx, double cy, double rx, double ry) {
     for (int row = 0; row < cellHeight; ++row) {
         for (int column = 0; column < cellWidth; ++column) {
             if (ellipseDistance(column, row, cx, cy, rx, ry) <= 1.0) {
-                setInk(sheet, code, column, row);
+                SHEETSetInk(sheet, code, column, row);
             }
         }
     }
 }
 
 // Elliptic ring of the given width inside the outline (cx, cy, rx, ry).
-void ringEllipse(Sheet& sheet, int code, double cx, double cy, double rx, double ry, double width) {
+void SHEETRingEllipse(SHEET& sheet, int code, double cx, double cy, double rx, double ry, double width) {
     for (int row = 0; row < cellHeight; ++row) {
         for (int column = 0; column < cellWidth; ++column) {
             const bool outer = ellipseDistance(column, row, cx, cy, rx, ry) <= 1.0;
             const bool inner = ellipseDistance(column, row, cx, cy, rx - width, ry - width) <= 1.0;
             if (outer && !inner) {
-                setInk(sheet, code, column, row);
+                SHEETSetInk(sheet, code, column, row);
             }
         }
     }
 }
 
 // Solid rectangle in cell coordinates.
-void fillRect(Sheet& sheet, int code, int column, int row, int width, int height) {
+void SHEETFillRect(SHEET& sheet, int code, int column, int row, int width, int height) {
     for (int j = 0; j < height; ++j) {
         for (int i = 0; i < width; ++i) {
-            setInk(sheet, code, column + i, row + j);
+            SHEETSetInk(sheet, code, column + i, row + j);
         }
     }
 }
 
 // Pixels whose centres pass the test.
-void fillWhere(Sheet& sheet, int code, const std::function<bool(double, double)>& inside) {
+void SHEETFillWhere(SHEET& sheet, int code, const std::function<bool(double, double)>& inside) {
     for (int row = 0; row < cellHeight; ++row) {
         for (int column = 0; column < cellWidth; ++column) {
             if (inside(column + 0.5, row + 0.5)) {
-                setInk(sheet, code, column, row);
+                SHEETSetInk(sheet, code, column, row);
             }
         }
     }
 }
 
 // Copy a '#'/'.' drawing into the cell.
-void drawBitmap(Sheet& sheet, int code, int column, int row, std::initializer_list<const char*> rows) {
+void SHEETDrawBitmap(SHEET& sheet, int code, int column, int row, std::initializer_list<const char*> rows) {
     int j = 0;
     for (const char* text : rows) {
         for (int i = 0; text[i] != '\0'; ++i) {
             if (text[i] == '#') {
-                setInk(sheet, code, column + i, row + j);
+                SHEETSetInk(sheet, code, column + i, row + j);
             }
         }
         ++j;
@@ -226,7 +224,7 @@ void drawBitmap(Sheet& sheet, int code, int column, int row, std::initializer_li
 // ---- Encoding ---------------------------------------------------------------
 
 // P4 with two comment lines; rows packed most significant bit first.
-std::string encodePbm(const Sheet& sheet) {
+std::string SHEETToPBM(const SHEET& sheet) {
     std::string out = "P4\n";
     out += "# VELM4023 glyph sheet: 15 x 26 cells, 16 per row, baseline at cell row 19\n";
     out += "# drawn by tools/glyphs from its own stroke tables, Tordeval 2026\n";
@@ -246,5 +244,3 @@ std::string encodePbm(const Sheet& sheet) {
     }
     return out;
 }
-
-}  // namespace glyphs

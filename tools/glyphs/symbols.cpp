@@ -13,11 +13,6 @@
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"GLYPHSYM", "20261208", "Tordeval", "C++     ", "CODE    "};
-}  // namespace
-
-namespace glyphs {
-
-namespace {
 
 // Codes in the order drawn below.
 enum : int {
@@ -104,7 +99,7 @@ const Stroked strokedSymbols[] = {
 };
 
 // Raised digits 0..9, four columns by six rows.
-void drawRaisedDigits(Sheet& sheet) {
+void drawRaisedDigits(SHEET& sheet) {
     static const char* const digits[10][6] = {
         {".##.", "#..#", "#..#", "#..#", "#..#", ".##."},
         {".#..", "##..", ".#..", ".#..", ".#..", "###."},
@@ -119,7 +114,7 @@ void drawRaisedDigits(Sheet& sheet) {
     };
     for (int d = 0; d < 10; ++d) {
         const char* const* r = digits[d];
-        drawBitmap(sheet, raisedDigits + d, 1, 0, {r[0], r[1], r[2], r[3], r[4], r[5]});
+        SHEETDrawBitmap(sheet, raisedDigits + d, 1, 0, {r[0], r[1], r[2], r[3], r[4], r[5]});
     }
 }
 
@@ -129,80 +124,71 @@ bool inHeart(double x, double y) {
     return a * a * a - x * x * y * y * y <= 0.0;
 }
 
-void drawSuits(Sheet& sheet) {
-    fillWhere(sheet, heart, [](double x, double y) {
-        return inHeart((x - 7.5) / 6.0, (11.0 - y) / 6.0);
-    });
-    fillPolygon(sheet, diamond, {{7.5, 4.5}, {14.0, 12.5}, {7.5, 20.5}, {1.0, 12.5}});
-    fillEllipse(sheet, club, 7.5, 8.0, 3.3, 3.3);
-    fillEllipse(sheet, club, 3.8, 13.5, 3.3, 3.3);
-    fillEllipse(sheet, club, 11.2, 13.5, 3.3, 3.3);
-    fillPolygon(sheet, club, {{6.5, 10.0}, {8.5, 10.0}, {10.5, 20.0}, {4.5, 20.0}});
-    fillWhere(sheet, spade, [](double x, double y) {
-        return inHeart((x - 7.5) / 5.4, (y - 10.5) / 5.4);
-    });
-    fillPolygon(sheet, spade, {{7.0, 14.0}, {8.0, 14.0}, {10.5, 20.0}, {4.5, 20.0}});
+void drawSuits(SHEET& sheet) {
+    SHEETFillWhere(sheet, heart, [](double x, double y) { return inHeart((x - 7.5) / 6.0, (11.0 - y) / 6.0); });
+    SHEETFillPolygon(sheet, diamond, {{7.5, 4.5}, {14.0, 12.5}, {7.5, 20.5}, {1.0, 12.5}});
+    SHEETFillEllipse(sheet, club, 7.5, 8.0, 3.3, 3.3);
+    SHEETFillEllipse(sheet, club, 3.8, 13.5, 3.3, 3.3);
+    SHEETFillEllipse(sheet, club, 11.2, 13.5, 3.3, 3.3);
+    SHEETFillPolygon(sheet, club, {{6.5, 10.0}, {8.5, 10.0}, {10.5, 20.0}, {4.5, 20.0}});
+    SHEETFillWhere(sheet, spade, [](double x, double y) { return inHeart((x - 7.5) / 5.4, (y - 10.5) / 5.4); });
+    SHEETFillPolygon(sheet, spade, {{7.0, 14.0}, {8.0, 14.0}, {10.5, 20.0}, {4.5, 20.0}});
 }
 
-void drawShapes(Sheet& sheet) {
-    fillRect(sheet, blockFull, 0, 0, cellWidth, cellHeight);
-    fillRect(sheet, blockUpper, 0, 0, cellWidth, cellHeight / 2);
-    fillRect(sheet, blockLower, 0, cellHeight / 2, cellWidth, cellHeight / 2);
-    fillRect(sheet, blockLeft, 0, 0, 7, cellHeight);
-    fillRect(sheet, blockRight, 7, 0, 8, cellHeight);
-    fillWhere(sheet, shadeLight, [](double x, double y) {
-        return static_cast<int>(x) % 2 == 0 && static_cast<int>(y) % 2 == 0;
-    });
-    fillWhere(sheet, shadeMedium, [](double x, double y) {
-        return (static_cast<int>(x) + static_cast<int>(y)) % 2 == 0;
-    });
-    fillWhere(sheet, shadeDark, [](double x, double y) {
-        return static_cast<int>(x) % 2 == 0 || static_cast<int>(y) % 2 == 0;
-    });
-    fillPolygon(sheet, triangleUp, {{0.5, 19.5}, {7.5, 5.0}, {14.5, 19.5}});
-    fillPolygon(sheet, triangleRight, {{1.5, 5.0}, {1.5, 20.0}, {13.5, 12.5}});
-    fillPolygon(sheet, triangleDown, {{0.5, 5.5}, {14.5, 5.5}, {7.5, 20.0}});
-    fillPolygon(sheet, triangleLeft, {{13.5, 5.0}, {13.5, 20.0}, {1.5, 12.5}});
-    fillEllipse(sheet, bullet, 7.5, 12.5, 3.0, 3.0);
-    ringEllipse(sheet, circle, 7.5, 12.5, 6.6, 6.6, 2.0);
-    fillEllipse(sheet, disc, 7.5, 12.5, 6.6, 6.6);
-    fillRect(sheet, block, 1, 6, 13, 13);
-    ringEllipse(sheet, degree, 7.0, 7.5, 3.6, 3.6, 1.6);
+void drawShapes(SHEET& sheet) {
+    SHEETFillRect(sheet, blockFull, 0, 0, cellWidth, cellHeight);
+    SHEETFillRect(sheet, blockUpper, 0, 0, cellWidth, cellHeight / 2);
+    SHEETFillRect(sheet, blockLower, 0, cellHeight / 2, cellWidth, cellHeight / 2);
+    SHEETFillRect(sheet, blockLeft, 0, 0, 7, cellHeight);
+    SHEETFillRect(sheet, blockRight, 7, 0, 8, cellHeight);
+    SHEETFillWhere(sheet, shadeLight,
+                   [](double x, double y) { return static_cast<int>(x) % 2 == 0 && static_cast<int>(y) % 2 == 0; });
+    SHEETFillWhere(sheet, shadeMedium,
+                   [](double x, double y) { return (static_cast<int>(x) + static_cast<int>(y)) % 2 == 0; });
+    SHEETFillWhere(sheet, shadeDark,
+                   [](double x, double y) { return static_cast<int>(x) % 2 == 0 || static_cast<int>(y) % 2 == 0; });
+    SHEETFillPolygon(sheet, triangleUp, {{0.5, 19.5}, {7.5, 5.0}, {14.5, 19.5}});
+    SHEETFillPolygon(sheet, triangleRight, {{1.5, 5.0}, {1.5, 20.0}, {13.5, 12.5}});
+    SHEETFillPolygon(sheet, triangleDown, {{0.5, 5.5}, {14.5, 5.5}, {7.5, 20.0}});
+    SHEETFillPolygon(sheet, triangleLeft, {{13.5, 5.0}, {13.5, 20.0}, {1.5, 12.5}});
+    SHEETFillEllipse(sheet, bullet, 7.5, 12.5, 3.0, 3.0);
+    SHEETRingEllipse(sheet, circle, 7.5, 12.5, 6.6, 6.6, 2.0);
+    SHEETFillEllipse(sheet, disc, 7.5, 12.5, 6.6, 6.6);
+    SHEETFillRect(sheet, block, 1, 6, 13, 13);
+    SHEETRingEllipse(sheet, degree, 7.0, 7.5, 3.6, 3.6, 1.6);
 
     // A five-pointed star: outer radius 7.4, inner 3.0, one point up.
-    std::vector<Point> points;
+    std::vector<SHEETPOINT> points;
     for (int i = 0; i < 10; ++i) {
         const double radius = i % 2 == 0 ? 7.4 : 3.0;
         const double angle = -std::numbers::pi / 2.0 + i * std::numbers::pi / 5.0;
         points.push_back({7.5 + radius * std::cos(angle), 13.0 + radius * std::sin(angle)});
     }
-    fillPolygon(sheet, star, points);
+    SHEETFillPolygon(sheet, star, points);
 
-    ringEllipse(sheet, smiley, 7.5, 12.5, 7.4, 7.9, 1.7);
-    fillRect(sheet, smiley, 4, 8, 2, 3);
-    fillRect(sheet, smiley, 9, 8, 2, 3);
-    drawStrokes(sheet, smiley, "4,14 5,15; 6,16 8,16; 9,15 10,14", 1);
-    drawStrokes(sheet, smiley, "4,13 5,15 9,15 10,13", 1);
+    SHEETRingEllipse(sheet, smiley, 7.5, 12.5, 7.4, 7.9, 1.7);
+    SHEETFillRect(sheet, smiley, 4, 8, 2, 3);
+    SHEETFillRect(sheet, smiley, 9, 8, 2, 3);
+    SHEETDrawStrokes(sheet, smiley, "4,14 5,15; 6,16 8,16; 9,15 10,14", 1);
+    SHEETDrawStrokes(sheet, smiley, "4,13 5,15 9,15 10,13", 1);
 }
 
-void drawNotes(Sheet& sheet) {
-    fillEllipse(sheet, note, 5.0, 18.0, 3.4, 2.5);
-    drawStrokes(sheet, note, "7,5 7,17; 8,5 11,8 11,11");
-    fillEllipse(sheet, notePair, 3.4, 19.0, 3.0, 2.3);
-    fillEllipse(sheet, notePair, 10.8, 17.0, 3.0, 2.3);
-    drawStrokes(sheet, notePair, "5,8 5,18; 12,6 12,16; 5,7 12,5; 5,8 12,6");
+void drawNotes(SHEET& sheet) {
+    SHEETFillEllipse(sheet, note, 5.0, 18.0, 3.4, 2.5);
+    SHEETDrawStrokes(sheet, note, "7,5 7,17; 8,5 11,8 11,11");
+    SHEETFillEllipse(sheet, notePair, 3.4, 19.0, 3.0, 2.3);
+    SHEETFillEllipse(sheet, notePair, 10.8, 17.0, 3.0, 2.3);
+    SHEETDrawStrokes(sheet, notePair, "5,8 5,18; 12,6 12,16; 5,7 12,5; 5,8 12,6");
 }
 
 }  // namespace
 
-void drawSymbols(Sheet& sheet) {
+void SHEETDrawSymbols(SHEET& sheet) {
     for (const Stroked& s : strokedSymbols) {
-        drawStrokes(sheet, s.code, s.strokes);
+        SHEETDrawStrokes(sheet, s.code, s.strokes);
     }
     drawShapes(sheet);
     drawSuits(sheet);
     drawNotes(sheet);
     drawRaisedDigits(sheet);
 }
-
-}  // namespace glyphs

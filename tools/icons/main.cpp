@@ -22,7 +22,7 @@ constexpr std::uint32_t gradientTop = 0x2A1A66u;
 constexpr std::uint32_t gradientBottom = 0x060214u;
 
 // One channel of the gradient between two colours, row y of size rows.
-std::uint32_t Mix(std::uint32_t top, std::uint32_t bottom, std::int32_t shift, std::int32_t y, std::int32_t size) {
+std::uint32_t mix(std::uint32_t top, std::uint32_t bottom, std::int32_t shift, std::int32_t y, std::int32_t size) {
     const std::int32_t a = static_cast<std::int32_t>((top >> shift) & 0xFFu);
     const std::int32_t b = static_cast<std::int32_t>((bottom >> shift) & 0xFFu);
     return static_cast<std::uint32_t>(a + (b - a) * y / (size - 1)) << shift;
@@ -30,7 +30,7 @@ std::uint32_t Mix(std::uint32_t top, std::uint32_t bottom, std::int32_t shift, s
 
 // Every non-black emblem pixel as a k x k block at (x, y), in the emblem's own
 // colour or, for the shadow, in one colour.
-void Stamp(const IMG* emblem, IMG* icon, std::int32_t x, std::int32_t y, std::int32_t k, bool asShadow) {
+void stamp(const IMG* emblem, IMG* icon, std::int32_t x, std::int32_t y, std::int32_t k, bool asShadow) {
     for (std::int32_t ey = 0; ey < emblem->height; ++ey) {
         for (std::int32_t ex = 0; ex < emblem->width; ++ex) {
             const std::uint32_t word = IMGGetPixel(emblem, ex, ey);
@@ -41,21 +41,21 @@ void Stamp(const IMG* emblem, IMG* icon, std::int32_t x, std::int32_t y, std::in
 }
 
 // One icon of size x size pixels.
-IMG* Draw(const IMG* emblem, std::int32_t size) {
+IMG* draw(const IMG* emblem, std::int32_t size) {
     IMG* icon = IMGNew();
     IMGResize(icon, size, size);
     for (std::int32_t y = 0; y < size; ++y) {
-        const std::uint32_t word = Mix(gradientTop, gradientBottom, 16, y, size) |
-                                   Mix(gradientTop, gradientBottom, 8, y, size) |
-                                   Mix(gradientTop, gradientBottom, 0, y, size);
+        const std::uint32_t word = mix(gradientTop, gradientBottom, 16, y, size) |
+                                   mix(gradientTop, gradientBottom, 8, y, size) |
+                                   mix(gradientTop, gradientBottom, 0, y, size);
         IMGFillRect(icon, 0, y, size, 1, word);
     }
     const std::int32_t k = (size - size / 8) / emblem->width;   // keep at least an eighth as margin
     const std::int32_t x = (size - emblem->width * k) / 2;
     const std::int32_t y = (size - emblem->height * k) / 2;
     const std::int32_t offset = k / 2 + 1;
-    Stamp(emblem, icon, x + offset, y + offset, k, true);
-    Stamp(emblem, icon, x, y, k, false);
+    stamp(emblem, icon, x + offset, y + offset, k, true);
+    stamp(emblem, icon, x, y, k, false);
     return icon;
 }
 }  // namespace
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         mkdir(folder.c_str(), 0777);
         mkdir((folder + "/apps").c_str(), 0777);
         const std::string path = folder + "/apps/velm4023.png";
-        IMG* icon = Draw(emblem, size);
+        IMG* icon = draw(emblem, size);
         if (icon == nullptr || !SDLDPYWritePNG(path.c_str(), icon)) {
             std::fprintf(stderr, "velm_icons: cannot write %s\n", path.c_str());
             status = 1;

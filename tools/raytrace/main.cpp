@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/art/canvas.h"
 #include "img/img.h"
+#include "tools/art/canvas.h"
+#include "tools/common/files.h"
 #include "tools/raytrace/render.h"
 #include "tools/raytrace/scene.h"
 
@@ -19,9 +20,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
         return 2;
     }
-    const rt::Scene scene = rt::SceneBuild();
-    const art::Canvas canvas = rt::RenderScene(scene, 256, 200, 3, onScreenAspect);
-    const bool ok = art::WriteFile(argv[1], "logotype.ppm",
-                                   art::CanvasToPPM(canvas, {"VELM4023 logotype, rendered by tools/raytrace"}));
+    const RAYSCENE scene = RAYSceneBuild();
+    const ARTCANVAS canvas = RAYRenderScene(scene, 256, 200, 3, onScreenAspect);
+    const bool ok = TOOLWriteFile(std::string(argv[1]) + "/logotype.ppm",
+                                  ARTCanvasToPPM(canvas, {"VELM4023 logotype, rendered by tools/raytrace"}));
     return ok ? 0 : 1;
 }

@@ -13,14 +13,12 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"RTSCENE ", "20261208", "Tordeval", "C++     ", "CODE    "};
 }
 
-namespace rt {
-
-Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& chamfer,
-            const std::vector<Bevel>& bevels, Material material) {
+RAYSOLID RAYPrism(std::vector<RAYPOINT> v, double z0, double z1, const std::vector<bool>& chamfer,
+                  const std::vector<RAYBEVEL>& bevels, RAYMATERIAL material) {
     double area = 0.0;
     for (std::size_t i = 0; i < v.size(); ++i) {
-        const P2 a = v[i];
-        const P2 b = v[(i + 1) % v.size()];
+        const RAYPOINT a = v[i];
+        const RAYPOINT b = v[(i + 1) % v.size()];
         area += a.x * b.y - a.y * b.x;
     }
     std::vector<bool> flags = chamfer;
@@ -36,27 +34,27 @@ Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& ch
         }
         flags = moved;
     }
-    Solid s;
+    RAYSOLID s;
     s.material = material;
     s.letter = -1;
     s.boxMin = {1e300, 1e300, z0};
     s.boxMax = {-1e300, -1e300, z1};
     for (std::size_t i = 0; i < v.size(); ++i) {
-        const P2 a = v[i];
-        const P2 b = v[(i + 1) % v.size()];
+        const RAYPOINT a = v[i];
+        const RAYPOINT b = v[(i + 1) % v.size()];
         const double rx = b.x - a.x;
         const double ry = b.y - a.y;
         const double len = std::sqrt(rx * rx + ry * ry);
         if (len == 0.0) {
             continue;  // repeated vertex: no edge
         }
-        const Vec3 m = {ry / len, -rx / len, 0.0};
+        const RAYVEC m = {ry / len, -rx / len, 0.0};
         s.planes.push_back({m, m.x * a.x + m.y * a.y});
         if (flags[i]) {
-            for (const Bevel& bevel : bevels) {
-                const Vec3 n = Normalize({m.x * bevel.slope, m.y * bevel.slope, 1.0});
-                const Vec3 p = {a.x - m.x * bevel.inset, a.y - m.y * bevel.inset, z1};
-                s.planes.push_back({n, Dot(n, p)});
+            for (const RAYBEVEL& bevel : bevels) {
+                const RAYVEC n = RAYNormalize({m.x * bevel.slope, m.y * bevel.slope, 1.0});
+                const RAYVEC p = {a.x - m.x * bevel.inset, a.y - m.y * bevel.inset, z1};
+                s.planes.push_back({n, RAYDot(n, p)});
             }
         }
         s.boxMin.x = std::min(s.boxMin.x, a.x);
@@ -72,7 +70,7 @@ Solid Prism(std::vector<P2> v, double z0, double z1, const std::vector<bool>& ch
 namespace {
 
 // Ray against a convex solid: the entering plane's t and normal.
-bool SolidHit(const Solid& s, Vec3 o, Vec3 d, double tMin, double tMax, double& tHit, Vec3& normal) {
+bool solidHit(const RAYSOLID& s, RAYVEC o, RAYVEC d, double tMin, double tMax, double& tHit, RAYVEC& normal) {
     // Bounding box slabs first.
     double lo = tMin;
     double hi = tMax;
@@ -100,10 +98,10 @@ bool SolidHit(const Solid& s, Vec3 o, Vec3 d, double tMin, double tMax, double& 
     }
     double tNear = -1e300;
     double tFar = 1e300;
-    Vec3 n{0.0, 0.0, 1.0};
-    for (const Plane& p : s.planes) {
-        const double denom = Dot(p.n, d);
-        const double dist = p.d - Dot(p.n, o);
+    RAYVEC n{0.0, 0.0, 1.0};
+    for (const RAYPLANE& p : s.planes) {
+        const double denom = RAYDot(p.n, d);
+        const double dist = p.d - RAYDot(p.n, o);
         if (denom == 0.0) {
             if (dist < 0.0) {
                 return false;
@@ -132,10 +130,10 @@ bool SolidHit(const Solid& s, Vec3 o, Vec3 d, double tMin, double tMax, double& 
     return true;
 }
 
-bool SphereHit(const Sphere& s, Vec3 o, Vec3 d, double tMin, double tMax, double& tHit) {
-    const Vec3 oc = o - s.centre;
-    const double b = Dot(oc, d);
-    const double c = Dot(oc, oc) - s.radius * s.radius;
+bool sphereHit(const RAYSPHERE& s, RAYVEC o, RAYVEC d, double tMin, double tMax, double& tHit) {
+    const RAYVEC oc = o - s.centre;
+    const double b = RAYDot(oc, d);
+    const double c = RAYDot(oc, oc) - s.radius * s.radius;
     const double disc = b * b - c;
     if (disc < 0.0) {
         return false;
@@ -154,28 +152,28 @@ bool SphereHit(const Sphere& s, Vec3 o, Vec3 d, double tMin, double tMax, double
 
 }  // namespace
 
-Scene SceneBuild() {
-    Scene scene{};
+RAYSCENE RAYSceneBuild() {
+    RAYSCENE scene{};
     const double outer = 5.0;   // frame's outer half size
     const double inner = 4.3;   // frame's inner half size, the board's visible edge
     // Board, reaching under the frame.
-    scene.solids.push_back(Prism({{-outer, -outer}, {outer, -outer}, {outer, outer}, {-outer, outer}}, -0.6, 0.0,
-                                 {false, false, false, false}, {}, Material::Board));
+    scene.solids.push_back(RAYPrism({{-outer, -outer}, {outer, -outer}, {outer, outer}, {-outer, outer}}, -0.6, 0.0,
+                                    {false, false, false, false}, {}, RAYMATERIAL::board));
     // Frame: four mitred bars, chamfered along their outer and inner edges.
-    const P2 o[4] = {{-outer, outer}, {outer, outer}, {outer, -outer}, {-outer, -outer}};
-    const P2 i[4] = {{-inner, inner}, {inner, inner}, {inner, -inner}, {-inner, -inner}};
+    const RAYPOINT o[4] = {{-outer, outer}, {outer, outer}, {outer, -outer}, {-outer, -outer}};
+    const RAYPOINT i[4] = {{-inner, inner}, {inner, inner}, {inner, -inner}, {-inner, -inner}};
     for (int k = 0; k < 4; ++k) {
         const int n = (k + 1) % 4;
-        scene.solids.push_back(Prism({o[k], o[n], i[n], i[k]}, -0.6, 0.55, {true, false, true, false},
-                                     {{0.16, 1.6}, {0.5, 0.45}}, Material::Frame));
+        scene.solids.push_back(RAYPrism({o[k], o[n], i[n], i[k]}, -0.6, 0.55, {true, false, true, false},
+                                        {{0.16, 1.6}, {0.5, 0.45}}, RAYMATERIAL::frame));
     }
     // A chrome moulding along the frame's inner edge.
     const double lip = inner - 0.2;
-    const P2 l[4] = {{-lip, lip}, {lip, lip}, {lip, -lip}, {-lip, -lip}};
+    const RAYPOINT l[4] = {{-lip, lip}, {lip, lip}, {lip, -lip}, {-lip, -lip}};
     for (int k = 0; k < 4; ++k) {
         const int n = (k + 1) % 4;
-        scene.solids.push_back(Prism({i[k], i[n], l[n], l[k]}, -0.6, 0.2, {false, false, true, false},
-                                     {{0.1, 1.0}}, Material::Chrome));
+        scene.solids.push_back(RAYPrism({i[k], i[n], l[n], l[k]}, -0.6, 0.2, {false, false, true, false},
+                                        {{0.1, 1.0}}, RAYMATERIAL::chrome));
     }
     // Letters: V E over L M, centred, extruded from the board.
     const double height = 3.35;
@@ -183,29 +181,29 @@ Scene SceneBuild() {
     const double rowGap = 0.6;
     const char* rows[2] = {"VE", "LM"};
     for (int r = 0; r < 2; ++r) {
-        const double width = art::ShapeWordWidth(rows[r], height, gap);
+        const double width = ARTShapeWordWidth(rows[r], height, gap);
         const double top = height + rowGap / 2 - r * (height + rowGap);
         double left = -width / 2;
         for (const char* c = rows[r]; *c != '\0'; ++c) {
             // Each letter's own outline decides which of its edges are chamfered.
-            const art::Glyph g = art::GlyphGet(*c);
-            const art::Shape shape = art::ShapeTransform(g.shape, height, height, 0.0, 0.0);
+            const ARTGLYPH g = ARTGlyphGet(*c);
+            const ARTSHAPE shape = ARTShapeTransform(g.shape, height, height, 0.0, 0.0);
             const int letter = static_cast<int>(scene.letters.size());
-            Bounds b{1e300, -1e300, -1e300, 1e300};
+            RAYBOUNDS b{1e300, -1e300, -1e300, 1e300};
             for (std::size_t k = 0; k < shape.polys.size(); ++k) {
-                const art::Poly& p = shape.polys[k];
+                const ARTPOLY& p = shape.polys[k];
                 // Only edges on the letter's outline get a chamfer; edges inside
                 // the letter (where two pieces meet) stay square.
                 std::vector<bool> chamfer;
-                std::vector<P2> v;
+                std::vector<RAYPOINT> v;
                 for (std::size_t e = 0; e < p.v.size(); ++e) {
-                    chamfer.push_back(art::ShapeEdgeOnOutline(shape, static_cast<int>(k), static_cast<int>(e)));
-                    const P2 w = {left + p.v[e].x, top - p.v[e].y};
+                    chamfer.push_back(ARTShapeEdgeOnOutline(shape, static_cast<int>(k), static_cast<int>(e)));
+                    const RAYPOINT w = {left + p.v[e].x, top - p.v[e].y};
                     v.push_back(w);
                     b = {std::min(b.left, w.x), std::max(b.right, w.x), std::max(b.top, w.y),
                          std::min(b.bottom, w.y)};
                 }
-                scene.solids.push_back(Prism(v, -0.1, 0.7, chamfer, {{0.11, 1.0}}, Material::Letter));
+                scene.solids.push_back(RAYPrism(v, -0.1, 0.7, chamfer, {{0.11, 1.0}}, RAYMATERIAL::letter));
                 scene.solids.back().letter = letter;
             }
             scene.letters.push_back(b);
@@ -215,19 +213,19 @@ Scene SceneBuild() {
     // Chrome balls in the board's corners.
     const double ball = 0.32;
     const double at = inner - 0.55;
-    for (const P2 c : {P2{-at, at}, P2{at, at}, P2{at, -at}, P2{-at, -at}}) {
-        scene.spheres.push_back({{c.x, c.y, ball}, ball, Material::Chrome});
+    for (const RAYPOINT c : {RAYPOINT{-at, at}, RAYPOINT{at, at}, RAYPOINT{at, -at}, RAYPOINT{-at, -at}}) {
+        scene.spheres.push_back({{c.x, c.y, ball}, ball, RAYMATERIAL::chrome});
     }
     return scene;
 }
 
-bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double tMax, Hit& hit) {
+bool RAYSceneTrace(const RAYSCENE& scene, RAYVEC origin, RAYVEC dir, double tMin, double tMax, RAYHIT& hit) {
     bool found = false;
     double best = tMax;
-    for (const Solid& s : scene.solids) {
+    for (const RAYSOLID& s : scene.solids) {
         double t = 0.0;
-        Vec3 n{};
-        if (SolidHit(s, origin, dir, tMin, best, t, n)) {
+        RAYVEC n{};
+        if (solidHit(s, origin, dir, tMin, best, t, n)) {
             best = t;
             hit.normal = n;
             hit.material = s.material;
@@ -235,11 +233,11 @@ bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double t
             found = true;
         }
     }
-    for (const Sphere& s : scene.spheres) {
+    for (const RAYSPHERE& s : scene.spheres) {
         double t = 0.0;
-        if (SphereHit(s, origin, dir, tMin, best, t)) {
+        if (sphereHit(s, origin, dir, tMin, best, t)) {
             best = t;
-            hit.normal = Normalize((origin + dir * t) - s.centre);
+            hit.normal = RAYNormalize((origin + dir * t) - s.centre);
             hit.material = s.material;
             hit.letter = -1;
             found = true;
@@ -251,5 +249,3 @@ bool SceneTrace(const Scene& scene, Vec3 origin, Vec3 dir, double tMin, double t
     }
     return found;
 }
-
-}  // namespace rt
