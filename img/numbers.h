@@ -19,10 +19,13 @@ constexpr std::int32_t clampInt32(std::int64_t v) {
 }
 
 // value brought into 0 .. n - 1 (n >= 1), negatives counted back from n: the
-// result of repeated addition or subtraction of n, in one step. Works in the
-// value's own width, so 32-bit callers pay for no 64-bit division.
+// result of repeated addition or subtraction of n, in one step. A value
+// already in range returns at once, since stepping phases are nearly always
+// in range and a division costs more than the rest of the caller's work. Works
+// in the value's own width, so 32-bit callers pay for no 64-bit division.
 template <std::signed_integral T>
 constexpr std::int32_t wrapIndex(T value, std::int32_t n) {
+    if (value >= 0 && value < n) return static_cast<std::int32_t>(value);
     const T r = static_cast<T>(value % n);
     return static_cast<std::int32_t>(r < 0 ? r + n : r);
 }
