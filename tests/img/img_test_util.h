@@ -1,12 +1,15 @@
 // Helpers shared by the image tests: building images, reading their words
-// back, and capturing the report lines an action prints.
+// back, capturing the report lines an action prints, and files in a private
+// scratch directory.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,5 +51,40 @@ inline IMG* MakeCounting(std::int32_t w, std::int32_t h, std::uint32_t first) {
 inline std::vector<std::uint32_t> Words(const IMG* image) {
     return {image->pixels, image->pixels + std::int64_t{image->width} * image->height};
 }
+
+// The whole file's bytes; empty when it cannot be opened.
+inline std::string ReadFile(const std::string& path) {
+    std::string bytes;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return bytes;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
+// The bytes as the whole file at path.
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// A fixture with a private directory under /tmp (dir_), removed with
+// everything in it when the test ends.
+class ScratchDir : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velm_img_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+    }
+    std::string dir_;
+};
 
 }  // namespace imgtest

@@ -18,8 +18,12 @@
 #include <vector>
 
 #include "img/img.h"
+#include "img_test_util.h"
 
 namespace {
+
+using imgtest::ReadFile;
+using imgtest::WriteFile;
 
 bool HaveTools(const std::vector<std::string>& tools, std::string& missing) {
     for (const std::string& tool : tools) {
@@ -44,23 +48,6 @@ std::string Shell(const std::string& command, bool& ok) {
     const int status = pclose(pipe);
     ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return out;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::string bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-    return bytes;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
 }
 
 // Adds a comment line after the magic number and another one between width
@@ -167,18 +154,8 @@ struct Format {
     bool plain;
 };
 
-class Interop : public testing::Test {
+class Interop : public imgtest::ScratchDir {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/velm_interop_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        bool ok;
-        Shell("rm -rf '" + dir_ + "'", ok);
-    }
-
     // Writes every format from a test picture of each size (saved by IMGSave,
     // or 16-bit plain text when wide), adds comments, and checks both decoders
     // against the reference pixels that readBack (a command whose output ends
@@ -250,7 +227,6 @@ protected:
         std::remove(fifo.c_str());
     }
 
-    std::string dir_;
 };
 
 const std::vector<Format> netpbmFormats = {

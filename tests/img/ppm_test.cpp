@@ -27,25 +27,14 @@ IMG* FromString(const std::string& s) {
     return IMGFromPPM(reinterpret_cast<const unsigned char*>(s.data()), s.size());
 }
 
-// A file in a private temp directory, removed with the fixture.
-class PpmFile : public testing::Test {
+// A file in a private scratch directory, removed with the fixture.
+class PpmFile : public imgtest::ScratchDir {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velm_ppm_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ScratchDir::SetUp();
         path_ = dir_ + "/picture.pnm";
     }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        rmdir(dir_.c_str());
-    }
-    void Write(const std::string& bytes) {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    void Write(const std::string& bytes) { imgtest::WriteFile(path_, bytes); }
     // Words of the file decoded by IMGLoad and by IMGFromPPM (empty for null).
     std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> Both(const std::string& bytes) {
         Write(bytes);
@@ -58,7 +47,7 @@ protected:
         IMGFree(&decoded);
         return words;
     }
-    std::string dir_, path_;
+    std::string path_;
 };
 
 // Bytes fed into a pipe by a thread. The writer then closes its end, or holds

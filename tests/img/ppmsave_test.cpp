@@ -23,28 +23,18 @@ namespace {
 
 using imgtest::Printed;
 
-// A private temp directory holding picture.ppm, removed with the fixture.
-class SaveFile : public testing::Test {
+// A private scratch directory holding picture.ppm, removed with the fixture.
+class SaveFile : public imgtest::ScratchDir {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velm_save_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ScratchDir::SetUp();
         path_ = dir_ + "/picture.ppm";
     }
     void TearDown() override {
         if (mounted_) umount2(dir_.c_str(), MNT_DETACH);
-        for (const std::string& name : Names()) std::remove((dir_ + "/" + name).c_str());
-        rmdir(dir_.c_str());
+        ScratchDir::TearDown();
     }
-    std::string Read(const std::string& path) {
-        std::string bytes;
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        if (f == nullptr) return bytes;
-        for (int c; (c = std::getc(f)) != EOF;) bytes.push_back(static_cast<char>(c));
-        std::fclose(f);
-        return bytes;
-    }
+    std::string Read(const std::string& path) { return imgtest::ReadFile(path); }
     std::string Read() { return Read(path_); }
     std::set<std::string> Names() {
         std::set<std::string> names;
@@ -74,7 +64,7 @@ protected:
         EXPECT_EQ(Mode(path_) & 07777, 0640u);
         EXPECT_EQ(Names(), std::set<std::string>{"picture.ppm"});
     }
-    std::string dir_, path_;
+    std::string path_;
     bool mounted_ = false;
 };
 
