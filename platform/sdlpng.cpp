@@ -17,7 +17,7 @@ constexpr std::int32_t maxSide = 65536;
 
 // Rows to encode: width x height pixels, rows stride bytes apart, each pixel
 // either a 0x00RRGGBB word or three bytes R, G, B.
-struct PNGROWS {
+struct PngRows {
     std::int32_t width;
     std::int32_t height;
     const unsigned char* first;
@@ -29,7 +29,7 @@ struct PNGROWS {
 // byte is stripped as filler and, on little-endian machines, the byte order
 // B, G, R is reversed. Nothing here has a destructor, because libpng reports
 // errors by jumping back to the setjmp.
-bool SDLDPYEncodePNG(std::FILE* file, const PNGROWS& rows) {
+bool SDLDPYEncodePNG(std::FILE* file, const PngRows& rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -63,7 +63,7 @@ bool SDLDPYEncodePNG(std::FILE* file, const PNGROWS& rows) {
 
 // Writes the rows to a new file at path; a file left half-written is removed
 // and errno says why.
-bool SDLDPYWriteRows(const char* path, const PNGROWS& rows) {
+bool SDLDPYWriteRows(const char* path, const PngRows& rows) {
     if (path == nullptr || rows.first == nullptr || rows.width <= 0 || rows.height <= 0 ||
         rows.width > maxSide || rows.height > maxSide) {
         SDLDPYError();

@@ -22,7 +22,7 @@ SDLSND* current = nullptr;
 bool keepClosed = false;  // SDLSNDNew leaves the device alone
 char problemText[256] = "no sound has been opened";
 
-void Callback(void* user, Uint8* stream, int bytes) {
+void audioCallback(void* user, Uint8* stream, int bytes) {
     SDLSNDFill(static_cast<SDLSND*>(user), stream, bytes);
 }
 
@@ -67,7 +67,7 @@ bool SDLSNDStart(SDLSND* sound) {
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     wanted.samples = bufferFrames;
-    wanted.callback = Callback;
+    wanted.callback = audioCallback;
     wanted.userdata = sound;
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {  // null: SDL converts to the device's format
         std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());

@@ -20,7 +20,7 @@
 
 namespace {
 
-void BadNoteData() {}  // not constexpr: reaching it while compiling stops the build
+void badNoteData() {}  // not constexpr: reaching it while compiling stops the build
 
 // Semitone of a note letter above C, or -1.
 consteval int Letter(char c) {
@@ -44,40 +44,40 @@ consteval SYNTHPATTERN Notes(const char* text) {
             ++s;
             continue;
         }
-        if (n >= SYNTH_STEPS || s[1] == 0 || s[2] == 0) BadNoteData();
+        if (n >= SYNTH_STEPS || s[1] == 0 || s[2] == 0) badNoteData();
         if (s[0] == '.' && s[1] == '.' && s[2] == '.') {
             p.steps[n] = SYNTH_HOLD;
         } else if (s[0] == '=' && s[1] == '=' && s[2] == '=') {
             p.steps[n] = SYNTH_OFF;
         } else {
             int semitone = Letter(s[0]);
-            if (semitone < 0 || (s[1] != '-' && s[1] != '#') || s[2] < '0' || s[2] > '8') BadNoteData();
+            if (semitone < 0 || (s[1] != '-' && s[1] != '#') || s[2] < '0' || s[2] > '8') badNoteData();
             if (s[1] == '#') ++semitone;
             p.steps[n] = static_cast<std::int8_t>((s[2] - '0' + 1) * 12 + semitone);
         }
         s += 3;
         ++n;
     }
-    if (n != SYNTH_STEPS) BadNoteData();
+    if (n != SYNTH_STEPS) badNoteData();
     return p;
 }
 
 consteval void Hits(const char* text, std::uint8_t* out, bool hat) {
     int n = 0;
     for (; text[n] != 0; ++n) {
-        if (n >= SYNTH_STEPS) BadNoteData();
+        if (n >= SYNTH_STEPS) badNoteData();
         switch (text[n]) {
         case '.': out[n] = 0; break;
         case 'x': out[n] = 1; break;
         case 'X': out[n] = 2; break;
         case 'o':
-            if (!hat) BadNoteData();
+            if (!hat) badNoteData();
             out[n] = 3;
             break;
-        default: BadNoteData();
+        default: badNoteData();
         }
     }
-    if (n != SYNTH_STEPS) BadNoteData();
+    if (n != SYNTH_STEPS) badNoteData();
 }
 
 consteval SYNTHDRUMS Drums(const char* kick, const char* snare, const char* hat) {
@@ -98,7 +98,7 @@ consteval bool Same(const char* a, const char* b) {
 
 consteval SYNTHCHORD Chord(const char* name) {
     int root = Letter(name[0]);
-    if (root < 0) BadNoteData();
+    if (root < 0) badNoteData();
     const char* q = name + 1;
     if (*q == '#') {
         ++root;
@@ -116,7 +116,7 @@ consteval SYNTHCHORD Chord(const char* name) {
     else if (Same(q, "sus4")) c.tones[1] = 5;
     else if (Same(q, "sus2")) c.tones[1] = 2;
     else if (Same(q, "add9")) c.tones[3] = 14;
-    else if (!Same(q, "")) BadNoteData();
+    else if (!Same(q, "")) badNoteData();
     return c;
 }
 

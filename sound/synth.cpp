@@ -37,63 +37,64 @@ constexpr std::uint32_t topOctave[12] = {407681904, 431923931, 457607465, 484818
                                          647154683, 685636503, 726406571, 769600953};
 
 // Phase step of a MIDI note (0 .. 119; others clamp).
-std::uint32_t NoteStep(std::int32_t note) {
+std::uint32_t noteStep(std::int32_t note) {
     if (note < 0) note = 0;
     if (note > 119) note = 119;
     return topOctave[note % 12] >> (9 - note / 12);
 }
 
 // Per-sample multiplier of an exponential fall with a time constant of ms milliseconds.
-constexpr std::uint32_t Fall(std::int32_t ms) {
+constexpr std::uint32_t fall(std::int32_t ms) {
     return static_cast<std::uint32_t>(4294967296ull - 4294967296ull / (static_cast<std::uint64_t>(ms) * 441 / 10));
 }
 
 // ---- Envelopes --------------------------------------------------------------
 
-struct SHAPE {
+struct EnvShape {
     std::int32_t attack;      // level added per sample while rising
     std::uint32_t decay;      // fall multiplier towards the sustain level
     std::int32_t sustain;     // Q24
     std::uint32_t release;    // fall multiplier towards 0 after the note ends
 };
-constexpr SHAPE Shape(std::int32_t attackMs, std::int32_t decayMs, std::int32_t sustainPercent, std::int32_t releaseMs) {
-    return {attackMs == 0 ? fullLevel : fullLevel / (attackMs * 441 / 10), Fall(decayMs),
-            fullLevel / 100 * sustainPercent, Fall(releaseMs)};
+constexpr EnvShape envShape(std::int32_t attackMs, std::int32_t decayMs, std::int32_t sustainPercent,
+                            std::int32_t releaseMs) {
+    return {attackMs == 0 ? fullLevel : fullLevel / (attackMs * 441 / 10), fall(decayMs),
+            fullLevel / 100 * sustainPercent, fall(releaseMs)};
 }
-constexpr SHAPE leadShape = Shape(4, 300, 60, 120);
-constexpr SHAPE bassShape = Shape(2, 220, 50, 45);
-constexpr SHAPE arpShape = Shape(2, 110, 22, 70);
-constexpr SHAPE padShape = Shape(350, 1200, 75, 700);
-constexpr SHAPE kickShape = Shape(0, 190, 0, 30);
-constexpr SHAPE snareShape = Shape(0, 110, 0, 30);
-constexpr SHAPE snareToneShape = Shape(0, 40, 0, 20);
-constexpr SHAPE hatShape = Shape(0, 26, 0, 20);
-constexpr SHAPE openHatShape = Shape(0, 170, 0, 40);
+constexpr EnvShape leadShape = envShape(4, 300, 60, 120);
+constexpr EnvShape bassShape = envShape(2, 220, 50, 45);
+constexpr EnvShape arpShape = envShape(2, 110, 22, 70);
+constexpr EnvShape padShape = envShape(350, 1200, 75, 700);
+constexpr EnvShape kickShape = envShape(0, 190, 0, 30);
+constexpr EnvShape snareShape = envShape(0, 110, 0, 30);
+constexpr EnvShape snareToneShape = envShape(0, 40, 0, 20);
+constexpr EnvShape hatShape = envShape(0, 26, 0, 20);
+constexpr EnvShape openHatShape = envShape(0, 170, 0, 40);
 
-enum STAGE : std::uint8_t { IDLE, ATTACK, DECAY, RELEASE };
-struct ENV {
+enum Stage : std::uint8_t { stageIdle, stageAttack, stageDecay, stageRelease };
+struct Env {
     std::int32_t level;  // Q24
     std::uint8_t stage;
 };
 
 // Advances the envelope one sample; returns its gain, Q16.
-std::int32_t EnvNext(ENV& e, const SHAPE& s) {
+std::int32_t envNext(Env& e, const EnvShape& s) {
     switch (e.stage) {
-    case ATTACK:
+    case stageAttack:
         e.level += s.attack;
         if (e.level >= fullLevel) {
             e.level = fullLevel;
-            e.stage = DECAY;
+            e.stage = stageDecay;
         }
         break;
-    case DECAY:
+    case stageDecay:
         e.level = s.sustain + static_cast<std::int32_t>((std::int64_t{e.level - s.sustain} * s.decay) >> 32);
         break;
-    case RELEASE:
+    case stageRelease:
         e.level = static_cast<std::int32_t>((std::int64_t{e.level} * s.release) >> 32);
         if (e.level < 256) {
             e.level = 0;
-            e.stage = IDLE;
+            e.stage = stageIdle;
         }
         break;
     default:
@@ -102,16 +103,16 @@ std::int32_t EnvNext(ENV& e, const SHAPE& s) {
     return e.level >> 8;
 }
 
-void EnvOn(ENV& e) { e.stage = ATTACK; }  // rises from where it is: no click on a retrigger
-void EnvOff(ENV& e) {
-    if (e.stage != IDLE) e.stage = RELEASE;
+void envOn(Env& e) { e.stage = stageAttack; }  // rises from where it is: no click on a retrigger
+void envOff(Env& e) {
+    if (e.stage != stageIdle) e.stage = stageRelease;
 }
 
 // ---- Waveforms --------------------------------------------------------------
 
 // Polynomial band-limiting residual of a unit step at phase 0, Q16: what a
 // naive edge must be corrected by so that it does not alias.
-std::int32_t Blep(std::uint32_t p, std::uint32_t d) {
+std::int32_t blep(std::uint32_t p, std::uint32_t d) {
     if (p < d) {
         const std::int64_t x = (std::int64_t{p} << 16) / d;
         return static_cast<std::int32_t>(2 * x - ((x * x) >> 16) - 65536);
@@ -125,19 +126,19 @@ std::int32_t Blep(std::uint32_t p, std::uint32_t d) {
 }
 
 // Band-limited rising saw, Q16.
-std::int32_t Saw(std::uint32_t p, std::uint32_t d) {
-    return static_cast<std::int32_t>(p >> 15) - 65536 - Blep(p, d);
+std::int32_t saw(std::uint32_t p, std::uint32_t d) {
+    return static_cast<std::int32_t>(p >> 15) - 65536 - blep(p, d);
 }
 
 // Band-limited pulse high for the first `width` of each turn, without its DC, Q16.
-std::int32_t Pulse(std::uint32_t p, std::uint32_t d, std::uint32_t width) {
+std::int32_t pulse(std::uint32_t p, std::uint32_t d, std::uint32_t width) {
     const std::int32_t naive = p < width ? 65536 : -65536;
     const std::int32_t dc = static_cast<std::int32_t>(width >> 15) - 65536;
-    return naive + Blep(p, d) - Blep(p - width, d) - dc;
+    return naive + blep(p, d) - blep(p - width, d) - dc;
 }
 
 // Sine of a 32-bit turn by parabolas, Q15 (peak error about 6 %, all harmonics odd and soft).
-std::int32_t Sine(std::uint32_t p) {
+std::int32_t sine(std::uint32_t p) {
     const std::int32_t x = static_cast<std::int32_t>(p >> 16) - 32768;  // -pi .. pi
     const std::int32_t ax = x < 0 ? -x : x;
     const std::int32_t y = -((x * (32768 - ax)) >> 13);
@@ -148,80 +149,80 @@ std::int32_t Sine(std::uint32_t p) {
 
 constexpr std::int32_t padOscillators = 8;  // four chord notes, two detuned saws each
 
-struct TONE {
+struct Tone {
     std::uint32_t phase[padOscillators];
     std::uint32_t step[padOscillators];
-    ENV env;
+    Env env;
     std::int32_t age;      // samples since the note began
     std::int32_t cutoff;   // bass filter coefficient, Q16
     std::int32_t low, band;  // bass filter state; the pad's smoothing in low
 };
 
-struct DRUM {
+struct Drum {
     std::uint32_t phase;
     std::int32_t sweep;    // kick pitch envelope, Q16
     std::int32_t last;     // previous noise sample (the hat's high pass)
     std::int32_t accent;   // Q16 gain of this hit
-    ENV env, tone;
+    Env env, tone;
 };
 
-struct PLAYER {
+struct Player {
     const SYNTHSECTION* section;  // null: no sequencing (a held test tone)
     std::int32_t bar, step, stepSample, arpCount;
     std::uint8_t sawLead;
     std::int32_t gain;      // Q16; falls to 0 while fading out
     std::uint8_t active;
-    TONE lead, bass, arp, pad;
-    DRUM kick, snare, hat;
+    Tone lead, bass, arp, pad;
+    Drum kick, snare, hat;
     std::uint32_t vibrato, sweep, noise;
     std::int32_t bassNote;
 };
 
-constexpr std::uint32_t StepWithin(std::uint32_t step, std::int32_t shift, bool up) {
+constexpr std::uint32_t stepWithin(std::uint32_t step, std::int32_t shift, bool up) {
     return up ? step + (step >> shift) : step - (step >> shift);
 }
 
-void LeadOn(PLAYER& p, std::int32_t note) {
-    const std::uint32_t s = NoteStep(note);
+void leadOn(Player& p, std::int32_t note) {
+    const std::uint32_t s = noteStep(note);
     p.lead.step[0] = s;
-    p.lead.step[1] = p.sawLead ? StepWithin(s, 10, true) : 0;
+    p.lead.step[1] = p.sawLead ? stepWithin(s, 10, true) : 0;
     p.lead.age = 0;
-    EnvOn(p.lead.env);
+    envOn(p.lead.env);
 }
 
-void BassOn(PLAYER& p, std::int32_t note) {
-    p.bass.step[0] = NoteStep(note);
+void bassOn(Player& p, std::int32_t note) {
+    p.bass.step[0] = noteStep(note);
     p.bass.age = 0;
     p.bass.cutoff = 24000;  // about 2.5 kHz, falling
-    EnvOn(p.bass.env);
+    envOn(p.bass.env);
 }
 
-void ArpOn(PLAYER& p, std::int32_t note) {
-    p.arp.step[0] = NoteStep(note);
-    EnvOn(p.arp.env);
+void arpOn(Player& p, std::int32_t note) {
+    p.arp.step[0] = noteStep(note);
+    envOn(p.arp.env);
 }
 
 // The pad holds the chord's four tones from note upwards, two saws a tone.
-void PadOn(PLAYER& p, std::int32_t note, const SYNTHCHORD& chord, std::int32_t tones) {
+void padOn(Player& p, std::int32_t note, const SYNTHCHORD& chord, std::int32_t tones) {
     for (std::int32_t i = 0; i < padOscillators / 2; ++i) {
-        const std::uint32_t s = i < tones ? NoteStep(note + chord.tones[i]) : 0;
-        p.pad.step[2 * i] = StepWithin(s, 9, false);
-        p.pad.step[2 * i + 1] = StepWithin(s, 9, true);
+        const std::uint32_t s = i < tones ? noteStep(note + chord.tones[i]) : 0;
+        p.pad.step[2 * i] = stepWithin(s, 9, false);
+        p.pad.step[2 * i + 1] = stepWithin(s, 9, true);
     }
-    EnvOn(p.pad.env);
+    envOn(p.pad.env);
 }
 
-void DrumOn(DRUM& d, std::uint8_t hit) {
+void drumOn(Drum& d, std::uint8_t hit) {
     d.accent = hit == 2 ? fullGain : fullGain * 3 / 4;
     d.phase = 0;
     d.sweep = fullGain;
     d.env.level = 0;
     d.tone.level = 0;
-    EnvOn(d.env);
-    EnvOn(d.tone);
+    envOn(d.env);
+    envOn(d.tone);
 }
 
-std::uint32_t Noise(std::uint32_t& state) {
+std::uint32_t nextNoise(std::uint32_t& state) {
     state ^= state << 13;
     state ^= state >> 17;
     state ^= state << 5;
@@ -229,34 +230,35 @@ std::uint32_t Noise(std::uint32_t& state) {
 }
 
 // One sample of each voice, Q15-ish (pulses may peak somewhat higher).
-void VoicesNext(PLAYER& p, std::int32_t* v) {
+void voicesNext(Player& p, std::int32_t* v) {
     p.vibrato += vibratoStep;
     p.sweep += sweepStep;
 
     // Lead: a pulse with a slowly swept width, or two slightly detuned saws;
     // vibrato fades in after the first 150 ms of a note.
     {
-        TONE& t = p.lead;
-        const std::int32_t g = EnvNext(t.env, leadShape);
-        if (t.env.stage == IDLE) {
+        Tone& t = p.lead;
+        const std::int32_t g = envNext(t.env, leadShape);
+        if (t.env.stage == stageIdle) {
             v[SYNTH_LEAD] = 0;
         } else {
             ++t.age;
             std::int32_t depth = (t.age - 6615) / 64;
             depth = depth < 0 ? 0 : depth > 256 ? 256 : depth;
-            const std::int64_t wobble = std::int64_t{Sine(p.vibrato)} * depth;
+            const std::int64_t wobble = std::int64_t{sine(p.vibrato)} * depth;
             std::int32_t s;
             if (p.sawLead) {
                 const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
                 const std::uint32_t d1 = t.step[1] + static_cast<std::uint32_t>((t.step[1] * wobble) >> 31);
                 t.phase[0] += d0;
                 t.phase[1] += d1;
-                s = ((Saw(t.phase[0], d0) + Saw(t.phase[1], d1)) * 3) >> 3;
+                s = ((saw(t.phase[0], d0) + saw(t.phase[1], d1)) * 3) >> 3;
             } else {
                 const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
                 t.phase[0] += d0;
-                const std::uint32_t width = 0x50000000u + static_cast<std::uint32_t>((std::int64_t{Sine(p.sweep)} * 0x18000000) >> 15);
-                s = Pulse(t.phase[0], d0, width) >> 1;
+                const std::uint32_t width =
+                    0x50000000u + static_cast<std::uint32_t>((std::int64_t{sine(p.sweep)} * 0x18000000) >> 15);
+                s = pulse(t.phase[0], d0, width) >> 1;
             }
             v[SYNTH_LEAD] = static_cast<std::int32_t>((std::int64_t{s} * g) >> 16);
         }
@@ -264,15 +266,15 @@ void VoicesNext(PLAYER& p, std::int32_t* v) {
 
     // Bass: a saw through a two-pole low pass whose cutoff falls after each note.
     {
-        TONE& t = p.bass;
-        const std::int32_t g = EnvNext(t.env, bassShape);
-        if (t.env.stage == IDLE) {
+        Tone& t = p.bass;
+        const std::int32_t g = envNext(t.env, bassShape);
+        if (t.env.stage == stageIdle) {
             v[SYNTH_BASS] = 0;
             t.low = t.band = 0;
         } else {
             t.phase[0] += t.step[0];
-            const std::int32_t in = Saw(t.phase[0], t.step[0]);
-            t.cutoff = 2400 + static_cast<std::int32_t>((std::int64_t{t.cutoff - 2400} * Fall(90)) >> 32);
+            const std::int32_t in = saw(t.phase[0], t.step[0]);
+            t.cutoff = 2400 + static_cast<std::int32_t>((std::int64_t{t.cutoff - 2400} * fall(90)) >> 32);
             t.low += static_cast<std::int32_t>((std::int64_t{t.cutoff} * t.band) >> 16);
             const std::int32_t high = in - t.low - static_cast<std::int32_t>((std::int64_t{40000} * t.band) >> 16);
             t.band += static_cast<std::int32_t>((std::int64_t{t.cutoff} * high) >> 16);
@@ -282,22 +284,22 @@ void VoicesNext(PLAYER& p, std::int32_t* v) {
 
     // Arpeggio: a quarter-width pulse.
     {
-        TONE& t = p.arp;
-        const std::int32_t g = EnvNext(t.env, arpShape);
-        if (t.env.stage == IDLE) {
+        Tone& t = p.arp;
+        const std::int32_t g = envNext(t.env, arpShape);
+        if (t.env.stage == stageIdle) {
             v[SYNTH_ARP] = 0;
         } else {
             t.phase[0] += t.step[0];
-            const std::int32_t s = Pulse(t.phase[0], t.step[0], 0x40000000u) >> 1;
+            const std::int32_t s = pulse(t.phase[0], t.step[0], 0x40000000u) >> 1;
             v[SYNTH_ARP] = static_cast<std::int32_t>((std::int64_t{s} * g) >> 16);
         }
     }
 
     // Pad: up to eight saws, smoothed by a one-pole low pass near 1.8 kHz.
     {
-        TONE& t = p.pad;
-        const std::int32_t g = EnvNext(t.env, padShape);
-        if (t.env.stage == IDLE) {
+        Tone& t = p.pad;
+        const std::int32_t g = envNext(t.env, padShape);
+        if (t.env.stage == stageIdle) {
             v[SYNTH_PAD] = 0;
             t.low = 0;
         } else {
@@ -305,7 +307,7 @@ void VoicesNext(PLAYER& p, std::int32_t* v) {
             for (std::int32_t i = 0; i < padOscillators; ++i) {
                 if (t.step[i] == 0) continue;
                 t.phase[i] += t.step[i];
-                sum += Saw(t.phase[i], t.step[i]);
+                sum += saw(t.phase[i], t.step[i]);
             }
             t.low += static_cast<std::int32_t>((std::int64_t{(sum >> 2) - t.low} * 16800) >> 16);
             v[SYNTH_PAD] = static_cast<std::int32_t>((std::int64_t{t.low} * g) >> 16);
@@ -314,36 +316,36 @@ void VoicesNext(PLAYER& p, std::int32_t* v) {
 
     // Kick: a sine falling from 160 Hz to 45 Hz.
     {
-        DRUM& d = p.kick;
-        const std::int32_t g = EnvNext(d.env, kickShape);
-        if (d.env.stage == IDLE) {
+        Drum& d = p.kick;
+        const std::int32_t g = envNext(d.env, kickShape);
+        if (d.env.stage == stageIdle) {
             v[SYNTH_KICK] = 0;
         } else {
-            d.sweep = static_cast<std::int32_t>((std::int64_t{d.sweep} * Fall(32)) >> 32);
+            d.sweep = static_cast<std::int32_t>((std::int64_t{d.sweep} * fall(32)) >> 32);
             constexpr std::int64_t low = 4382623, high = 15582411;  // 45 Hz and 160 Hz
             d.phase += static_cast<std::uint32_t>(low + (((high - low) * d.sweep) >> 16));
-            const std::int64_t s = (std::int64_t{Sine(d.phase)} * g) >> 16;
+            const std::int64_t s = (std::int64_t{sine(d.phase)} * g) >> 16;
             v[SYNTH_KICK] = static_cast<std::int32_t>((s * d.accent) >> 16);
         }
     }
 
     // Snare: noise with a short 185 Hz body.
     {
-        DRUM& d = p.snare;
-        const std::int32_t g = EnvNext(d.env, snareShape);
-        const std::int32_t gt = EnvNext(d.tone, snareToneShape);
-        const std::int32_t n = static_cast<std::int32_t>(Noise(p.noise) >> 17) - 16384;
-        if (d.env.stage == IDLE) {
+        Drum& d = p.snare;
+        const std::int32_t g = envNext(d.env, snareShape);
+        const std::int32_t gt = envNext(d.tone, snareToneShape);
+        const std::int32_t n = static_cast<std::int32_t>(nextNoise(p.noise) >> 17) - 16384;
+        if (d.env.stage == stageIdle) {
             v[SYNTH_SNARE] = 0;
         } else {
             d.phase += 18016364;  // 185 Hz
-            const std::int64_t s = ((std::int64_t{n} * g) >> 16) + ((std::int64_t{Sine(d.phase)} * gt) >> 17);
+            const std::int64_t s = ((std::int64_t{n} * g) >> 16) + ((std::int64_t{sine(d.phase)} * gt) >> 17);
             v[SYNTH_SNARE] = static_cast<std::int32_t>((s * d.accent) >> 16);
         }
         // Hat: the same noise, differenced so that only its top remains.
-        DRUM& h = p.hat;
-        const std::int32_t gh = EnvNext(h.env, h.phase != 0 ? openHatShape : hatShape);
-        if (h.env.stage == IDLE) {
+        Drum& h = p.hat;
+        const std::int32_t gh = envNext(h.env, h.phase != 0 ? openHatShape : hatShape);
+        if (h.env.stage == stageIdle) {
             v[SYNTH_HAT] = 0;
         } else {
             const std::int32_t diff = n - h.last;
@@ -355,34 +357,34 @@ void VoicesNext(PLAYER& p, std::int32_t* v) {
 }
 
 // Starts step p.step of the current bar: notes, releases and drum hits.
-void StepStart(PLAYER& p) {
+void stepStart(Player& p) {
     if (p.section == nullptr || p.section->bars == nullptr || p.section->count <= 0) return;
     const SYNTHBAR& bar = p.section->bars[p.bar];
     const std::int32_t shift = bar.chord.transpose;
     if (p.step == 0) p.arpCount = 0;
-    auto play = [&](const SYNTHPATTERN* pattern, auto on, TONE& t) {
+    auto play = [&](const SYNTHPATTERN* pattern, auto on, Tone& t) {
         const std::int8_t e = pattern ? pattern->steps[p.step] : (p.step == 0 ? SYNTH_OFF : SYNTH_HOLD);
-        if (e == SYNTH_OFF) EnvOff(t.env);
+        if (e == SYNTH_OFF) envOff(t.env);
         else if (e >= 0) on(e);
     };
-    play(bar.lead, [&](std::int32_t n) { LeadOn(p, n); }, p.lead);
-    play(bar.bass, [&](std::int32_t n) { BassOn(p, n + shift); }, p.bass);
-    play(bar.arp, [&](std::int32_t n) { ArpOn(p, n + shift + bar.chord.tones[p.arpCount++ & 3]); }, p.arp);
-    play(bar.pad, [&](std::int32_t n) { PadOn(p, n + shift, bar.chord, 4); }, p.pad);
+    play(bar.lead, [&](std::int32_t n) { leadOn(p, n); }, p.lead);
+    play(bar.bass, [&](std::int32_t n) { bassOn(p, n + shift); }, p.bass);
+    play(bar.arp, [&](std::int32_t n) { arpOn(p, n + shift + bar.chord.tones[p.arpCount++ & 3]); }, p.arp);
+    play(bar.pad, [&](std::int32_t n) { padOn(p, n + shift, bar.chord, 4); }, p.pad);
     if (bar.drums) {
-        if (bar.drums->kick[p.step]) DrumOn(p.kick, bar.drums->kick[p.step]);
-        if (bar.drums->snare[p.step]) DrumOn(p.snare, bar.drums->snare[p.step]);
+        if (bar.drums->kick[p.step]) drumOn(p.kick, bar.drums->kick[p.step]);
+        if (bar.drums->snare[p.step]) drumOn(p.snare, bar.drums->snare[p.step]);
         if (const std::uint8_t h = bar.drums->hat[p.step]) {
-            DrumOn(p.hat, h == 3 ? 2 : h);
+            drumOn(p.hat, h == 3 ? 2 : h);
             p.hat.phase = h == 3 ? 1 : 0;  // marks an open hat
         }
     }
 }
 
 // Advances the sequencer one sample; a new step starts when the last ends.
-void SequencerNext(PLAYER& p) {
+void sequencerNext(Player& p) {
     if (p.section == nullptr) return;
-    if (p.stepSample == 0) StepStart(p);
+    if (p.stepSample == 0) stepStart(p);
     if (++p.stepSample < SYNTH_STEP) return;
     p.stepSample = 0;
     if (++p.step < SYNTH_STEPS) return;
@@ -390,7 +392,7 @@ void SequencerNext(PLAYER& p) {
     if (++p.bar >= p.section->count) p.bar = p.section->loop >= 0 && p.section->loop < p.section->count ? p.section->loop : 0;
 }
 
-void PlayerStart(PLAYER& p, const SYNTHSECTION* section) {
+void playerStart(Player& p, const SYNTHSECTION* section) {
     const std::uint32_t noise = p.noise;
     std::memset(&p, 0, sizeof p);
     p.section = section;
@@ -405,8 +407,8 @@ void PlayerStart(PLAYER& p, const SYNTHSECTION* section) {
 // ---- Core -------------------------------------------------------------------
 
 struct SYNTHCORE {
-    PLAYER playing;     // the section now playing
-    PLAYER leaving;     // the previous section while it fades out
+    Player playing;     // the section now playing
+    Player leaving;     // the previous section while it fades out
     std::int32_t* echoLeft;
     std::int32_t* echoRight;
     std::int32_t echoIndex;
@@ -417,11 +419,11 @@ struct SYNTHCORE {
 
 namespace {
 
-std::int16_t Saturate(std::int32_t x) {
+std::int16_t saturate(std::int32_t x) {
     return static_cast<std::int16_t>(x > 32767 ? 32767 : x < -32768 ? -32768 : x);
 }
 
-std::int32_t ClampEcho(std::int32_t x) {
+std::int32_t clampEcho(std::int32_t x) {
     constexpr std::int32_t limit = 1 << 20;
     return x > limit ? limit : x < -limit ? -limit : x;
 }
@@ -431,10 +433,10 @@ constexpr std::int32_t echoFeedback = 112;                                 // of
 constexpr std::int32_t masterVolume = 224;  // of 256: the loudest bars peak just under full scale
 
 // Adds one player's voices to the stereo sum and the echo send.
-void MixPlayer(SYNTH* synth, PLAYER& p, std::int32_t& left, std::int32_t& right, std::int32_t& send) {
+void mixPlayer(SYNTH* synth, Player& p, std::int32_t& left, std::int32_t& right, std::int32_t& send) {
     std::int32_t v[SYNTH_VOICES];
-    SequencerNext(p);
-    VoicesNext(p, v);
+    sequencerNext(p);
+    voicesNext(p, v);
     for (std::int32_t i = 0; i < SYNTH_VOICES; ++i) {
         const std::int32_t s = static_cast<std::int32_t>((std::int64_t{v[i]} * p.gain) >> 16);
         const std::int32_t vol = synth->volume[i];
@@ -446,11 +448,11 @@ void MixPlayer(SYNTH* synth, PLAYER& p, std::int32_t& left, std::int32_t& right,
 }
 
 // One stereo sample of the whole synth, before muting.
-void Next(SYNTH* synth, std::int32_t& left, std::int32_t& right) {
+void nextSample(SYNTH* synth, std::int32_t& left, std::int32_t& right) {
     SYNTHCORE* c = synth->core;
     if (synth->cued >= 0 && synth->position >= synth->cueAt) {
         c->leaving = c->playing;
-        PlayerStart(c->playing, &synth->song->sections[synth->cued]);
+        playerStart(c->playing, &synth->song->sections[synth->cued]);
         c->playing.noise = c->leaving.noise ^ 0x5BD1E995u;
         synth->section = synth->cued;
         synth->sectionStart = synth->position;
@@ -458,9 +460,9 @@ void Next(SYNTH* synth, std::int32_t& left, std::int32_t& right) {
     }
     left = right = 0;
     std::int32_t send = 0;
-    if (c->playing.active) MixPlayer(synth, c->playing, left, right, send);
+    if (c->playing.active) mixPlayer(synth, c->playing, left, right, send);
     if (c->leaving.active) {
-        MixPlayer(synth, c->leaving, left, right, send);
+        mixPlayer(synth, c->leaving, left, right, send);
         c->leaving.gain -= fullGain / SYNTH_CROSSFADE;
         if (c->leaving.gain <= 0) c->leaving.active = 0;
     }
@@ -471,8 +473,8 @@ void Next(SYNTH* synth, std::int32_t& left, std::int32_t& right) {
     const std::int32_t er = c->echoRight[c->echoIndex];
     c->echoDampLeft += (el - c->echoDampLeft) >> 1;
     c->echoDampRight += (er - c->echoDampRight) >> 1;
-    c->echoLeft[c->echoIndex] = ClampEcho(send + ((c->echoDampRight * echoFeedback) >> 8));
-    c->echoRight[c->echoIndex] = ClampEcho((c->echoDampLeft * echoFeedback) >> 8);
+    c->echoLeft[c->echoIndex] = clampEcho(send + ((c->echoDampRight * echoFeedback) >> 8));
+    c->echoRight[c->echoIndex] = clampEcho((c->echoDampLeft * echoFeedback) >> 8);
     if (++c->echoIndex == echoLength) c->echoIndex = 0;
     left += el;
     right += er;
@@ -537,7 +539,7 @@ void SYNTHSetSong(SYNTH* synth, const SYNTHSONG* song) {
     synth->section = 0;
     synth->cued = -1;
     synth->sectionStart = synth->position;
-    PlayerStart(synth->core->playing, &song->sections[0]);
+    playerStart(synth->core->playing, &song->sections[0]);
     synth->core->leaving.active = 0;
 }
 
@@ -552,11 +554,11 @@ void SYNTHRender(SYNTH* synth, std::int16_t* out, std::int32_t frames) {
     SYNTHCORE* c = synth->core;
     for (std::int32_t i = 0; i < frames; ++i) {
         std::int32_t left = 0, right = 0;
-        if (c->fadeTotal == 0 || c->fadeLeft > 0) Next(synth, left, right);
+        if (c->fadeTotal == 0 || c->fadeLeft > 0) nextSample(synth, left, right);
         ++synth->position;
         if (synth->muted) left = right = 0;
-        out[2 * i] = Saturate(left);
-        out[2 * i + 1] = Saturate(right);
+        out[2 * i] = saturate(left);
+        out[2 * i + 1] = saturate(right);
     }
 }
 
@@ -597,18 +599,18 @@ void SYNTHTone(SYNTH* synth, std::int32_t voice, std::int32_t note) {
         SYNTHError();
         return;
     }
-    PLAYER& p = synth->core->playing;
-    PlayerStart(p, nullptr);
+    Player& p = synth->core->playing;
+    playerStart(p, nullptr);
     synth->core->leaving.active = 0;
     synth->cued = -1;
     switch (voice) {
-    case SYNTH_LEAD: LeadOn(p, note); break;
-    case SYNTH_BASS: BassOn(p, note); break;
-    case SYNTH_ARP: ArpOn(p, note); break;
-    case SYNTH_PAD: PadOn(p, note, SYNTHCHORD{0, {0, 0, 0, 0}}, 1); break;
-    case SYNTH_KICK: DrumOn(p.kick, 2); break;
-    case SYNTH_SNARE: DrumOn(p.snare, 2); break;
-    default: DrumOn(p.hat, 2); break;
+    case SYNTH_LEAD: leadOn(p, note); break;
+    case SYNTH_BASS: bassOn(p, note); break;
+    case SYNTH_ARP: arpOn(p, note); break;
+    case SYNTH_PAD: padOn(p, note, SYNTHCHORD{0, {0, 0, 0, 0}}, 1); break;
+    case SYNTH_KICK: drumOn(p.kick, 2); break;
+    case SYNTH_SNARE: drumOn(p.snare, 2); break;
+    default: drumOn(p.hat, 2); break;
     }
 }
 
