@@ -23,7 +23,7 @@ namespace {
 void badNoteData() {}  // not constexpr: reaching it while compiling stops the build
 
 // Semitone of a note letter above C, or -1.
-consteval int Letter(char c) {
+consteval int letterSemitone(char c) {
     switch (c) {
     case 'C': return 0;
     case 'D': return 2;
@@ -36,7 +36,7 @@ consteval int Letter(char c) {
     }
 }
 
-consteval SYNTHPATTERN Notes(const char* text) {
+consteval SYNTHPATTERN notes(const char* text) {
     SYNTHPATTERN p{};
     int n = 0;
     for (const char* s = text; *s != 0;) {
@@ -50,7 +50,7 @@ consteval SYNTHPATTERN Notes(const char* text) {
         } else if (s[0] == '=' && s[1] == '=' && s[2] == '=') {
             p.steps[n] = SYNTH_OFF;
         } else {
-            int semitone = Letter(s[0]);
+            int semitone = letterSemitone(s[0]);
             if (semitone < 0 || (s[1] != '-' && s[1] != '#') || s[2] < '0' || s[2] > '8') badNoteData();
             if (s[1] == '#') ++semitone;
             p.steps[n] = static_cast<std::int8_t>((s[2] - '0' + 1) * 12 + semitone);
@@ -62,7 +62,7 @@ consteval SYNTHPATTERN Notes(const char* text) {
     return p;
 }
 
-consteval void Hits(const char* text, std::uint8_t* out, bool hat) {
+consteval void hits(const char* text, std::uint8_t* out, bool hat) {
     int n = 0;
     for (; text[n] != 0; ++n) {
         if (n >= SYNTH_STEPS) badNoteData();
@@ -80,15 +80,15 @@ consteval void Hits(const char* text, std::uint8_t* out, bool hat) {
     if (n != SYNTH_STEPS) badNoteData();
 }
 
-consteval SYNTHDRUMS Drums(const char* kick, const char* snare, const char* hat) {
+consteval SYNTHDRUMS drums(const char* kick, const char* snare, const char* hat) {
     SYNTHDRUMS d{};
-    Hits(kick, d.kick, false);
-    Hits(snare, d.snare, false);
-    Hits(hat, d.hat, true);
+    hits(kick, d.kick, false);
+    hits(snare, d.snare, false);
+    hits(hat, d.hat, true);
     return d;
 }
 
-consteval bool Same(const char* a, const char* b) {
+consteval bool same(const char* a, const char* b) {
     while (*a != 0 && *a == *b) {
         ++a;
         ++b;
@@ -96,8 +96,8 @@ consteval bool Same(const char* a, const char* b) {
     return *a == *b;
 }
 
-consteval SYNTHCHORD Chord(const char* name) {
-    int root = Letter(name[0]);
+consteval SYNTHCHORD chord(const char* name) {
+    int root = letterSemitone(name[0]);
     if (root < 0) badNoteData();
     const char* q = name + 1;
     if (*q == '#') {
@@ -109,145 +109,145 @@ consteval SYNTHCHORD Chord(const char* name) {
     }
     root = (root + 12) % 12;
     SYNTHCHORD c{static_cast<std::int8_t>(root > 6 ? root - 12 : root), {0, 4, 7, 12}};
-    if (Same(q, "m")) c.tones[1] = 3;
-    else if (Same(q, "7")) c.tones[3] = 10;
-    else if (Same(q, "m7")) c.tones[1] = 3, c.tones[3] = 10;
-    else if (Same(q, "maj7")) c.tones[3] = 11;
-    else if (Same(q, "sus4")) c.tones[1] = 5;
-    else if (Same(q, "sus2")) c.tones[1] = 2;
-    else if (Same(q, "add9")) c.tones[3] = 14;
-    else if (!Same(q, "")) badNoteData();
+    if (same(q, "m")) c.tones[1] = 3;
+    else if (same(q, "7")) c.tones[3] = 10;
+    else if (same(q, "m7")) c.tones[1] = 3, c.tones[3] = 10;
+    else if (same(q, "maj7")) c.tones[3] = 11;
+    else if (same(q, "sus4")) c.tones[1] = 5;
+    else if (same(q, "sus2")) c.tones[1] = 2;
+    else if (same(q, "add9")) c.tones[3] = 14;
+    else if (!same(q, "")) badNoteData();
     return c;
 }
 
 // ---- Bass, arpeggio and pad (on C) ------------------------------------------
-constexpr SYNTHPATTERN bassLong  = Notes("C-2 ... ... ... ... ... ... ... C-2 ... ... ... G-2 ... C-3 ...");
-constexpr SYNTHPATTERN bassDrive = Notes("C-2 === C-3 C-2 === C-2 C-3 === C-2 === C-3 C-2 === G-2 C-3 ===");
-constexpr SYNTHPATTERN bassRoll  = Notes("C-2 ... C-3 ... C-2 C-2 C-3 ... C-2 ... C-3 ... C-2 C-2 G-2 C-3");
-constexpr SYNTHPATTERN bassHalf  = Notes("C-2 ... ... ... ... ... ... ... ... ... C-2 ... G-2 ... ... ...");
+constexpr SYNTHPATTERN bassLong  = notes("C-2 ... ... ... ... ... ... ... C-2 ... ... ... G-2 ... C-3 ...");
+constexpr SYNTHPATTERN bassDrive = notes("C-2 === C-3 C-2 === C-2 C-3 === C-2 === C-3 C-2 === G-2 C-3 ===");
+constexpr SYNTHPATTERN bassRoll  = notes("C-2 ... C-3 ... C-2 C-2 C-3 ... C-2 ... C-3 ... C-2 C-2 G-2 C-3");
+constexpr SYNTHPATTERN bassHalf  = notes("C-2 ... ... ... ... ... ... ... ... ... C-2 ... G-2 ... ... ...");
 
-constexpr SYNTHPATTERN arpRun    = Notes("C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4");
-constexpr SYNTHPATTERN arpHigh   = Notes("C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5");
-constexpr SYNTHPATTERN arpEights = Notes("C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ...");
+constexpr SYNTHPATTERN arpRun    = notes("C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4 C-4");
+constexpr SYNTHPATTERN arpHigh   = notes("C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5 C-5");
+constexpr SYNTHPATTERN arpEights = notes("C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ... C-5 ...");
 
-constexpr SYNTHPATTERN padHold   = Notes("C-4 ... ... ... ... ... ... ... ... ... ... ... ... ... ... ...");
+constexpr SYNTHPATTERN padHold   = notes("C-4 ... ... ... ... ... ... ... ... ... ... ... ... ... ... ...");
 
 // ---- Drums --------------------------------------------------------------------
-constexpr SYNTHDRUMS hatsOnly = Drums("................", "................", "..x...x...x...x.");
-constexpr SYNTHDRUMS hatsBuild = Drums("x.......x.......", "............x.xx", "..x...x...x.x.xx");
-constexpr SYNTHDRUMS beatFour = Drums("X...x...X...x...", "....X.......X...", "..x...x...x...xo");
-constexpr SYNTHDRUMS beatFourB = Drums("X...x...X...x.x.", "....X.......X..x", "x.x.x.x.x.x.x.xo");
-constexpr SYNTHDRUMS fillFour = Drums("X...x...X...x...", "....X...x.x.XxXX", "..x...x.........");
-constexpr SYNTHDRUMS beatBreak = Drums("X.....x...X.....", "....X.......X...", "x.x.x.x.x.x.x.xo");
-constexpr SYNTHDRUMS beatBreakB = Drums("X.....x...X...x.", "....X.......X.xx", "x.xxx.x.x.xxx.x.");
-constexpr SYNTHDRUMS fillBreak = Drums("X.....x...X.....", "....X...x.x.XxXX", "x.x.x.x.........");
-constexpr SYNTHDRUMS beatHalf = Drums("X.........x.....", "........X.......", "x.x.x.x.x.x.x.xo");
-constexpr SYNTHDRUMS fillHalf = Drums("X.........x.....", "........X...x.xX", "x.x.x.x.x.x.....");
+constexpr SYNTHDRUMS hatsOnly = drums("................", "................", "..x...x...x...x.");
+constexpr SYNTHDRUMS hatsBuild = drums("x.......x.......", "............x.xx", "..x...x...x.x.xx");
+constexpr SYNTHDRUMS beatFour = drums("X...x...X...x...", "....X.......X...", "..x...x...x...xo");
+constexpr SYNTHDRUMS beatFourB = drums("X...x...X...x.x.", "....X.......X..x", "x.x.x.x.x.x.x.xo");
+constexpr SYNTHDRUMS fillFour = drums("X...x...X...x...", "....X...x.x.XxXX", "..x...x.........");
+constexpr SYNTHDRUMS beatBreak = drums("X.....x...X.....", "....X.......X...", "x.x.x.x.x.x.x.xo");
+constexpr SYNTHDRUMS beatBreakB = drums("X.....x...X...x.", "....X.......X.xx", "x.xxx.x.x.xxx.x.");
+constexpr SYNTHDRUMS fillBreak = drums("X.....x...X.....", "....X...x.x.XxXX", "x.x.x.x.........");
+constexpr SYNTHDRUMS beatHalf = drums("X.........x.....", "........X.......", "x.x.x.x.x.x.x.xo");
+constexpr SYNTHDRUMS fillHalf = drums("X.........x.....", "........X...x.xX", "x.x.x.x.x.x.....");
 
 // ---- Section one: raster bars. i - VI - III - VII, a driving octave bass --------
-constexpr SYNTHPATTERN one1 = Notes("A-4 ... ... C-5 ... ... E-5 ... A-5 ... ... ... G-5 ... E-5 ...");
-constexpr SYNTHPATTERN one2 = Notes("F-5 ... ... E-5 ... ... C-5 ... A-4 ... ... ... C-5 ... ... ...");
-constexpr SYNTHPATTERN one3 = Notes("G-5 ... ... E-5 ... ... C-5 ... E-5 ... ... ... G-5 ... A-5 ...");
-constexpr SYNTHPATTERN one4 = Notes("B-5 ... ... A-5 ... ... G-5 ... D-5 ... ... ... === ... ... ...");
-constexpr SYNTHPATTERN one5 = Notes("A-4 ... ... C-5 ... ... E-5 ... A-5 ... ... ... B-5 ... C-6 ...");
-constexpr SYNTHPATTERN one6 = Notes("C-6 ... ... ... A-5 ... ... ... F-5 ... ... ... A-5 ... ... ...");
-constexpr SYNTHPATTERN one7 = Notes("G-5 ... ... ... E-5 ... ... ... C-5 ... ... ... E-5 ... G-5 ...");
-constexpr SYNTHPATTERN one8 = Notes("D-5 ... ... ... ... ... ... ... === ... ... ... B-4 ... D-5 ...");
+constexpr SYNTHPATTERN one1 = notes("A-4 ... ... C-5 ... ... E-5 ... A-5 ... ... ... G-5 ... E-5 ...");
+constexpr SYNTHPATTERN one2 = notes("F-5 ... ... E-5 ... ... C-5 ... A-4 ... ... ... C-5 ... ... ...");
+constexpr SYNTHPATTERN one3 = notes("G-5 ... ... E-5 ... ... C-5 ... E-5 ... ... ... G-5 ... A-5 ...");
+constexpr SYNTHPATTERN one4 = notes("B-5 ... ... A-5 ... ... G-5 ... D-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN one5 = notes("A-4 ... ... C-5 ... ... E-5 ... A-5 ... ... ... B-5 ... C-6 ...");
+constexpr SYNTHPATTERN one6 = notes("C-6 ... ... ... A-5 ... ... ... F-5 ... ... ... A-5 ... ... ...");
+constexpr SYNTHPATTERN one7 = notes("G-5 ... ... ... E-5 ... ... ... C-5 ... ... ... E-5 ... G-5 ...");
+constexpr SYNTHPATTERN one8 = notes("D-5 ... ... ... ... ... ... ... === ... ... ... B-4 ... D-5 ...");
 
 constexpr SYNTHBAR sectionOne[] = {
     // chord         lead   bass        arpeggio  pad       drums
-    {Chord("Am"),    nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
-    {Chord("F"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
-    {Chord("C"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
-    {Chord("G"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsBuild},
-    {Chord("Am"),    &one1,   &bassDrive, &arpRun,  nullptr,  &beatFour},   // loop
-    {Chord("F"),     &one2,   &bassDrive, &arpRun,  nullptr,  &beatFour},
-    {Chord("C"),     &one3,   &bassDrive, &arpRun,  nullptr,  &beatFour},
-    {Chord("G"),     &one4,   &bassDrive, &arpRun,  nullptr,  &fillFour},
-    {Chord("Am"),    &one5,   &bassDrive, &arpRun,  nullptr,  &beatFour},
-    {Chord("F"),     &one6,   &bassDrive, &arpRun,  nullptr,  &beatFour},
-    {Chord("C"),     &one7,   &bassDrive, &arpRun,  nullptr,  &beatFour},
-    {Chord("G"),     &one8,   &bassDrive, &arpRun,  nullptr,  &fillFour},
-    {Chord("Am"),    &one1,   &bassDrive, &arpHigh, &padHold, &beatFourB},
-    {Chord("F"),     &one2,   &bassDrive, &arpHigh, &padHold, &beatFourB},
-    {Chord("C"),     &one3,   &bassDrive, &arpHigh, &padHold, &beatFourB},
-    {Chord("Gsus4"), &one8,   &bassDrive, &arpHigh, &padHold, &fillFour},
+    {chord("Am"),    nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
+    {chord("F"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
+    {chord("C"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsOnly},
+    {chord("G"),     nullptr, &bassLong,  &arpRun,  nullptr,  &hatsBuild},
+    {chord("Am"),    &one1,   &bassDrive, &arpRun,  nullptr,  &beatFour},   // loop
+    {chord("F"),     &one2,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {chord("C"),     &one3,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {chord("G"),     &one4,   &bassDrive, &arpRun,  nullptr,  &fillFour},
+    {chord("Am"),    &one5,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {chord("F"),     &one6,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {chord("C"),     &one7,   &bassDrive, &arpRun,  nullptr,  &beatFour},
+    {chord("G"),     &one8,   &bassDrive, &arpRun,  nullptr,  &fillFour},
+    {chord("Am"),    &one1,   &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {chord("F"),     &one2,   &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {chord("C"),     &one3,   &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {chord("Gsus4"), &one8,   &bassDrive, &arpHigh, &padHold, &fillFour},
 };
 
 // ---- Section two: the starfield. A descending cadence, a brighter middle ------
-constexpr SYNTHPATTERN two1 = Notes("E-5 ... ... ... A-5 ... ... ... C-6 ... B-5 ... A-5 ... E-5 ...");
-constexpr SYNTHPATTERN two2 = Notes("D-5 ... ... ... G-5 ... ... ... B-5 ... A-5 ... G-5 ... D-5 ...");
-constexpr SYNTHPATTERN two3 = Notes("C-5 ... ... ... F-5 ... ... ... A-5 ... G-5 ... F-5 ... C-5 ...");
-constexpr SYNTHPATTERN two4 = Notes("B-4 ... ... ... E-5 ... ... ... G#5 ... ... ... B-5 ... ... ...");
-constexpr SYNTHPATTERN two5 = Notes("A-5 ... ... ... ... ... E-5 ... C-6 ... ... ... B-5 ... A-5 ...");
-constexpr SYNTHPATTERN two6 = Notes("B-5 ... ... ... ... ... G-5 ... D-6 ... ... ... C-6 ... B-5 ...");
-constexpr SYNTHPATTERN two7 = Notes("A-5 ... ... ... ... ... F-5 ... C-6 ... ... ... A-5 ... F-5 ...");
-constexpr SYNTHPATTERN two8 = Notes("G#5 ... ... ... ... ... ... ... E-5 ... ... ... === ... ... ...");
-constexpr SYNTHPATTERN two9 = Notes("C-6 ... ... ... ... ... A-5 ... ... ... C-6 ... D-6 ... C-6 ...");
-constexpr SYNTHPATTERN twoA = Notes("D-6 ... ... ... ... ... B-5 ... ... ... G-5 ... A-5 ... B-5 ...");
-constexpr SYNTHPATTERN twoB = Notes("E-6 ... ... ... ... ... C-6 ... ... ... G-5 ... A-5 ... B-5 ...");
-constexpr SYNTHPATTERN twoC = Notes("A-5 ... ... ... ... ... E-5 ... ... ... C-5 ... D-5 ... E-5 ...");
-constexpr SYNTHPATTERN twoD = Notes("F-5 ... ... ... ... ... A-5 ... ... ... D-6 ... C-6 ... A-5 ...");
-constexpr SYNTHPATTERN twoE = Notes("C-6 ... ... ... ... ... A-5 ... ... ... F-5 ... A-5 ... C-6 ...");
-constexpr SYNTHPATTERN twoF = Notes("G#5 ... ... ... B-5 ... ... ... E-6 ... ... ... D-6 ... ... ...");
-constexpr SYNTHPATTERN twoG = Notes("B-5 ... ... ... ... ... ... ... ... ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN two1 = notes("E-5 ... ... ... A-5 ... ... ... C-6 ... B-5 ... A-5 ... E-5 ...");
+constexpr SYNTHPATTERN two2 = notes("D-5 ... ... ... G-5 ... ... ... B-5 ... A-5 ... G-5 ... D-5 ...");
+constexpr SYNTHPATTERN two3 = notes("C-5 ... ... ... F-5 ... ... ... A-5 ... G-5 ... F-5 ... C-5 ...");
+constexpr SYNTHPATTERN two4 = notes("B-4 ... ... ... E-5 ... ... ... G#5 ... ... ... B-5 ... ... ...");
+constexpr SYNTHPATTERN two5 = notes("A-5 ... ... ... ... ... E-5 ... C-6 ... ... ... B-5 ... A-5 ...");
+constexpr SYNTHPATTERN two6 = notes("B-5 ... ... ... ... ... G-5 ... D-6 ... ... ... C-6 ... B-5 ...");
+constexpr SYNTHPATTERN two7 = notes("A-5 ... ... ... ... ... F-5 ... C-6 ... ... ... A-5 ... F-5 ...");
+constexpr SYNTHPATTERN two8 = notes("G#5 ... ... ... ... ... ... ... E-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN two9 = notes("C-6 ... ... ... ... ... A-5 ... ... ... C-6 ... D-6 ... C-6 ...");
+constexpr SYNTHPATTERN twoA = notes("D-6 ... ... ... ... ... B-5 ... ... ... G-5 ... A-5 ... B-5 ...");
+constexpr SYNTHPATTERN twoB = notes("E-6 ... ... ... ... ... C-6 ... ... ... G-5 ... A-5 ... B-5 ...");
+constexpr SYNTHPATTERN twoC = notes("A-5 ... ... ... ... ... E-5 ... ... ... C-5 ... D-5 ... E-5 ...");
+constexpr SYNTHPATTERN twoD = notes("F-5 ... ... ... ... ... A-5 ... ... ... D-6 ... C-6 ... A-5 ...");
+constexpr SYNTHPATTERN twoE = notes("C-6 ... ... ... ... ... A-5 ... ... ... F-5 ... A-5 ... C-6 ...");
+constexpr SYNTHPATTERN twoF = notes("G#5 ... ... ... B-5 ... ... ... E-6 ... ... ... D-6 ... ... ...");
+constexpr SYNTHPATTERN twoG = notes("B-5 ... ... ... ... ... ... ... ... ... ... ... === ... ... ...");
 
 constexpr SYNTHBAR sectionTwo[] = {
     // chord       lead   bass        arpeggio  pad       drums
-    {Chord("Am"),  &two1, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
-    {Chord("G"),   &two2, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
-    {Chord("F"),   &two3, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
-    {Chord("E"),   &two4, &bassRoll,  &arpRun,  nullptr,  &beatBreakB},
-    {Chord("Am"),  &two5, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
-    {Chord("G"),   &two6, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
-    {Chord("F"),   &two7, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
-    {Chord("E7"),  &two8, &bassRoll,  &arpRun,  nullptr,  &fillBreak},
-    {Chord("F"),   &two9, &bassDrive, &arpHigh, &padHold, &beatFour},
-    {Chord("G"),   &twoA, &bassDrive, &arpHigh, &padHold, &beatFour},
-    {Chord("C"),   &twoB, &bassDrive, &arpHigh, &padHold, &beatFour},
-    {Chord("Am"),  &twoC, &bassDrive, &arpHigh, &padHold, &beatFourB},
-    {Chord("Dm"),  &twoD, &bassDrive, &arpHigh, &padHold, &beatFour},
-    {Chord("F"),   &twoE, &bassDrive, &arpHigh, &padHold, &beatFour},
-    {Chord("E"),   &twoF, &bassDrive, &arpHigh, &padHold, &beatFour},
-    {Chord("E7"),  &twoG, &bassDrive, &arpHigh, &padHold, &fillFour},
-    {Chord("Am"),  &two5, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("G"),   &two6, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("F"),   &two7, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("E"),   &two8, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("Am"),  &two1, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("G"),   &two2, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("F"),   &two3, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
-    {Chord("E7"),  &two4, &bassRoll,  &arpRun,  &padHold, &fillBreak},
+    {chord("Am"),  &two1, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {chord("G"),   &two2, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {chord("F"),   &two3, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {chord("E"),   &two4, &bassRoll,  &arpRun,  nullptr,  &beatBreakB},
+    {chord("Am"),  &two5, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {chord("G"),   &two6, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {chord("F"),   &two7, &bassRoll,  &arpRun,  nullptr,  &beatBreak},
+    {chord("E7"),  &two8, &bassRoll,  &arpRun,  nullptr,  &fillBreak},
+    {chord("F"),   &two9, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {chord("G"),   &twoA, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {chord("C"),   &twoB, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {chord("Am"),  &twoC, &bassDrive, &arpHigh, &padHold, &beatFourB},
+    {chord("Dm"),  &twoD, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {chord("F"),   &twoE, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {chord("E"),   &twoF, &bassDrive, &arpHigh, &padHold, &beatFour},
+    {chord("E7"),  &twoG, &bassDrive, &arpHigh, &padHold, &fillFour},
+    {chord("Am"),  &two5, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("G"),   &two6, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("F"),   &two7, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("E"),   &two8, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("Am"),  &two1, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("G"),   &two2, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("F"),   &two3, &bassRoll,  &arpRun,  &padHold, &beatBreakB},
+    {chord("E7"),  &two4, &bassRoll,  &arpRun,  &padHold, &fillBreak},
 };
 
 // ---- Section three: the plasma. Falling seventh chords, half-time, a saw lead --
-constexpr SYNTHPATTERN three1 = Notes("A-5 ... ... ... ... ... ... ... ... ... ... ... G-5 ... E-5 ...");
-constexpr SYNTHPATTERN three2 = Notes("G-5 ... ... ... ... ... ... ... ... ... ... ... D-5 ... E-5 ...");
-constexpr SYNTHPATTERN three3 = Notes("F-5 ... ... ... ... ... ... ... ... ... ... ... E-5 ... C-5 ...");
-constexpr SYNTHPATTERN three4 = Notes("E-5 ... ... ... ... ... ... ... D-5 ... ... ... === ... ... ...");
-constexpr SYNTHPATTERN three5 = Notes("C-6 ... ... ... ... ... ... ... A-5 ... ... ... E-6 ... ... ...");
-constexpr SYNTHPATTERN three6 = Notes("B-5 ... ... ... ... ... ... ... G-5 ... ... ... D-6 ... ... ...");
-constexpr SYNTHPATTERN three7 = Notes("A-5 ... ... ... ... ... ... ... F-5 ... ... ... D-5 ... ... ...");
-constexpr SYNTHPATTERN three8 = Notes("G#5 ... ... ... ... ... ... ... B-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN three1 = notes("A-5 ... ... ... ... ... ... ... ... ... ... ... G-5 ... E-5 ...");
+constexpr SYNTHPATTERN three2 = notes("G-5 ... ... ... ... ... ... ... ... ... ... ... D-5 ... E-5 ...");
+constexpr SYNTHPATTERN three3 = notes("F-5 ... ... ... ... ... ... ... ... ... ... ... E-5 ... C-5 ...");
+constexpr SYNTHPATTERN three4 = notes("E-5 ... ... ... ... ... ... ... D-5 ... ... ... === ... ... ...");
+constexpr SYNTHPATTERN three5 = notes("C-6 ... ... ... ... ... ... ... A-5 ... ... ... E-6 ... ... ...");
+constexpr SYNTHPATTERN three6 = notes("B-5 ... ... ... ... ... ... ... G-5 ... ... ... D-6 ... ... ...");
+constexpr SYNTHPATTERN three7 = notes("A-5 ... ... ... ... ... ... ... F-5 ... ... ... D-5 ... ... ...");
+constexpr SYNTHPATTERN three8 = notes("G#5 ... ... ... ... ... ... ... B-5 ... ... ... === ... ... ...");
 
 constexpr SYNTHBAR sectionThree[] = {
     // chord         lead     bass       arpeggio    pad       drums
-    {Chord("Fmaj7"), nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
-    {Chord("Em7"),   nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
-    {Chord("Dm7"),   nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
-    {Chord("Cmaj7"), nullptr, &bassHalf, &arpEights, &padHold, &hatsBuild},
-    {Chord("Fmaj7"), &three1, &bassHalf, &arpEights, &padHold, &beatHalf},   // loop
-    {Chord("Em7"),   &three2, &bassHalf, &arpEights, &padHold, &beatHalf},
-    {Chord("Dm7"),   &three3, &bassHalf, &arpEights, &padHold, &beatHalf},
-    {Chord("Cmaj7"), &three4, &bassHalf, &arpEights, &padHold, &fillHalf},
-    {Chord("Fmaj7"), &three5, &bassHalf, &arpEights, &padHold, &beatHalf},
-    {Chord("Em7"),   &three6, &bassHalf, &arpEights, &padHold, &beatHalf},
-    {Chord("Dm7"),   &three7, &bassHalf, &arpEights, &padHold, &beatHalf},
-    {Chord("E7"),    &three8, &bassHalf, &arpEights, &padHold, &fillHalf},
-    {Chord("Fmaj7"), &three1, &bassHalf, &arpRun,    &padHold, &beatHalf},
-    {Chord("Em7"),   &three2, &bassHalf, &arpRun,    &padHold, &beatHalf},
-    {Chord("Dm7"),   &three3, &bassHalf, &arpRun,    &padHold, &beatHalf},
-    {Chord("Esus4"), &three4, &bassHalf, &arpRun,    &padHold, &fillHalf},
+    {chord("Fmaj7"), nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
+    {chord("Em7"),   nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
+    {chord("Dm7"),   nullptr, &bassHalf, &arpEights, &padHold, &hatsOnly},
+    {chord("Cmaj7"), nullptr, &bassHalf, &arpEights, &padHold, &hatsBuild},
+    {chord("Fmaj7"), &three1, &bassHalf, &arpEights, &padHold, &beatHalf},   // loop
+    {chord("Em7"),   &three2, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {chord("Dm7"),   &three3, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {chord("Cmaj7"), &three4, &bassHalf, &arpEights, &padHold, &fillHalf},
+    {chord("Fmaj7"), &three5, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {chord("Em7"),   &three6, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {chord("Dm7"),   &three7, &bassHalf, &arpEights, &padHold, &beatHalf},
+    {chord("E7"),    &three8, &bassHalf, &arpEights, &padHold, &fillHalf},
+    {chord("Fmaj7"), &three1, &bassHalf, &arpRun,    &padHold, &beatHalf},
+    {chord("Em7"),   &three2, &bassHalf, &arpRun,    &padHold, &beatHalf},
+    {chord("Dm7"),   &three3, &bassHalf, &arpRun,    &padHold, &beatHalf},
+    {chord("Esus4"), &three4, &bassHalf, &arpRun,    &padHold, &fillHalf},
 };
 
 template <std::size_t N>
