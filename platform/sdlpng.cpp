@@ -29,7 +29,7 @@ struct PngRows {
 // byte is stripped as filler and, on little-endian machines, the byte order
 // B, G, R is reversed. Nothing here has a destructor, because libpng reports
 // errors by jumping back to the setjmp.
-bool SDLDPYEncodePNG(std::FILE* file, const PngRows& rows) {
+bool encodePng(std::FILE* file, const PngRows& rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -72,7 +72,7 @@ bool SDLDPYWriteRows(const char* path, const PngRows& rows) {
     errno = 0;
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr) return false;
-    bool ok = SDLDPYEncodePNG(file, rows);
+    bool ok = encodePng(file, rows);
     if (std::fclose(file) != 0) ok = false;
     if (!ok) {
         const int why = errno != 0 ? errno : EIO;

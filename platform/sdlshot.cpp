@@ -20,13 +20,13 @@ constexpr std::size_t pathSize = 4096;
 char shotPath[pathSize];   // the last screenshot's path
 
 // Whether path names a directory.
-bool SDLDPYIsDir(const char* path) {
+bool isDir(const char* path) {
     struct stat status {};
     return path != nullptr && path[0] != '\0' && stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // A copy of the screen surface in 0x00RRGGBB words, or null.
-SDL_Surface* SDLDPYGrabScreen() {
+SDL_Surface* grabScreen() {
     SDL_Surface* screen = SDL_GetVideoSurface();
     if (screen == nullptr) return nullptr;
     SDL_Surface* copy = SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, 32, 0x00FF0000u, 0x0000FF00u,
@@ -44,7 +44,7 @@ SDL_Surface* SDLDPYGrabScreen() {
 void SDLDPYPicturesDir(char* folder, std::size_t size) {
     if (folder == nullptr || size == 0) return;
     const char* xdg = std::getenv("XDG_PICTURES_DIR");
-    if (SDLDPYIsDir(xdg)) {
+    if (isDir(xdg)) {
         std::snprintf(folder, size, "%s", xdg);
         return;
     }
@@ -52,7 +52,7 @@ void SDLDPYPicturesDir(char* folder, std::size_t size) {
     char pictures[pathSize];
     if (home != nullptr && home[0] != '\0' &&
         std::snprintf(pictures, sizeof pictures, "%s/Pictures", home) < static_cast<int>(sizeof pictures) &&
-        SDLDPYIsDir(pictures)) {
+        isDir(pictures)) {
         std::snprintf(folder, size, "%s", pictures);
         return;
     }
@@ -79,7 +79,7 @@ bool SDLDPYScreenshot(SDLDPY* display) {
         std::fprintf(stderr, "velm4023: screenshot not written: the pictures folder's path is too long\n");
         return false;
     }
-    SDL_Surface* grabbed = SDLDPYGrabScreen();
+    SDL_Surface* grabbed = grabScreen();
     bool ok = false;
     int why = 0;
     if (grabbed != nullptr && SDL_LockSurface(grabbed) == 0) {

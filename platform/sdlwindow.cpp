@@ -16,7 +16,7 @@ constexpr std::int32_t maxScale = 64;
 
 // The desktop's height in pixels, asked of a short-lived SDL video start; 0
 // when there is no desktop to ask.
-std::int32_t SDLDPYDesktopHeight() {
+std::int32_t askDesktopHeight() {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) return 0;
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     const std::int32_t height = info != nullptr ? info->current_h : 0;
@@ -37,7 +37,7 @@ std::int32_t SDLDPYWindowScale(std::int32_t desktopHeight) {
 // scaling, each only where the user has not set it; must run before SDL_Init.
 void SDLDPYChooseScaling() {
     if (std::getenv("SDL12COMPAT_WINDOW_SCALING") == nullptr) {
-        const std::int32_t height = SDLDPYDesktopHeight();
+        const std::int32_t height = askDesktopHeight();
         if (height > 0) {
             char scale[16];
             std::snprintf(scale, sizeof scale, "%d", static_cast<int>(SDLDPYWindowScale(height)));

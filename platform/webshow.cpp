@@ -17,7 +17,7 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"WEBSHOW ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 // Where an 8-bit channel sits in the screen's words: the lowest bit of its mask.
-int SDLDPYWebShift(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
+int channelShift(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
 }  // namespace
 
 // Writes the image's top-left w x h pixels into the screen, opaque; false when
@@ -33,7 +33,7 @@ bool SDLDPYWebCopy(SDL_Surface* screen, const IMG* image, std::int32_t w, std::i
         return false;
     }
     const SDL_PixelFormat* f = screen->format;
-    const int rs = SDLDPYWebShift(f->Rmask), gs = SDLDPYWebShift(f->Gmask), bs = SDLDPYWebShift(f->Bmask);
+    const int rs = channelShift(f->Rmask), gs = channelShift(f->Gmask), bs = channelShift(f->Bmask);
     const Uint32 opaque = f->Amask;
     auto* base = static_cast<unsigned char*>(screen->pixels);
     for (std::int32_t y = 0; y < h; ++y) {
