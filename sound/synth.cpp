@@ -229,131 +229,120 @@ std::uint32_t nextNoise(std::uint32_t& state) {
     return state;
 }
 
-// One sample of each voice, Q15-ish (pulses may peak somewhat higher).
+// Lead: a pulse with a slowly swept width, or two slightly detuned saws;
+// vibrato fades in after the first 150 ms of a note.
+std::int32_t leadNext(Player& p) {
+    Tone& t = p.lead;
+    const std::int32_t g = envNext(t.env, leadShape);
+    if (t.env.stage == stageIdle) return 0;
+    ++t.age;
+    std::int32_t depth = (t.age - 6615) / 64;
+    depth = depth < 0 ? 0 : depth > 256 ? 256 : depth;
+    const std::int64_t wobble = std::int64_t{sine(p.vibrato)} * depth;
+    std::int32_t s;
+    if (p.sawLead) {
+        const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
+        const std::uint32_t d1 = t.step[1] + static_cast<std::uint32_t>((t.step[1] * wobble) >> 31);
+        t.phase[0] += d0;
+        t.phase[1] += d1;
+        s = ((saw(t.phase[0], d0) + saw(t.phase[1], d1)) * 3) >> 3;
+    } else {
+        const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
+        t.phase[0] += d0;
+        const std::uint32_t width =
+            0x50000000u + static_cast<std::uint32_t>((std::int64_t{sine(p.sweep)} * 0x18000000) >> 15);
+        s = pulse(t.phase[0], d0, width) >> 1;
+    }
+    return static_cast<std::int32_t>((std::int64_t{s} * g) >> 16);
+}
+
+// Bass: a saw through a two-pole low pass whose cutoff falls after each note.
+std::int32_t bassNext(Tone& t) {
+    const std::int32_t g = envNext(t.env, bassShape);
+    if (t.env.stage == stageIdle) {
+        t.low = t.band = 0;
+        return 0;
+    }
+    t.phase[0] += t.step[0];
+    const std::int32_t in = saw(t.phase[0], t.step[0]);
+    t.cutoff = 2400 + static_cast<std::int32_t>((std::int64_t{t.cutoff - 2400} * fall(90)) >> 32);
+    t.low += static_cast<std::int32_t>((std::int64_t{t.cutoff} * t.band) >> 16);
+    const std::int32_t high = in - t.low - static_cast<std::int32_t>((std::int64_t{40000} * t.band) >> 16);
+    t.band += static_cast<std::int32_t>((std::int64_t{t.cutoff} * high) >> 16);
+    return static_cast<std::int32_t>((std::int64_t{t.low >> 1} * g) >> 16);
+}
+
+// Arpeggio: a quarter-width pulse.
+std::int32_t arpNext(Tone& t) {
+    const std::int32_t g = envNext(t.env, arpShape);
+    if (t.env.stage == stageIdle) return 0;
+    t.phase[0] += t.step[0];
+    const std::int32_t s = pulse(t.phase[0], t.step[0], 0x40000000u) >> 1;
+    return static_cast<std::int32_t>((std::int64_t{s} * g) >> 16);
+}
+
+// Pad: up to eight saws, smoothed by a one-pole low pass near 1.8 kHz.
+std::int32_t padNext(Tone& t) {
+    const std::int32_t g = envNext(t.env, padShape);
+    if (t.env.stage == stageIdle) {
+        t.low = 0;
+        return 0;
+    }
+    std::int32_t sum = 0;
+    for (std::int32_t i = 0; i < padOscillators; ++i) {
+        if (t.step[i] == 0) continue;
+        t.phase[i] += t.step[i];
+        sum += saw(t.phase[i], t.step[i]);
+    }
+    t.low += static_cast<std::int32_t>((std::int64_t{(sum >> 2) - t.low} * 16800) >> 16);
+    return static_cast<std::int32_t>((std::int64_t{t.low} * g) >> 16);
+}
+
+// Kick: a sine falling from 160 Hz to 45 Hz.
+std::int32_t kickNext(Drum& d) {
+    const std::int32_t g = envNext(d.env, kickShape);
+    if (d.env.stage == stageIdle) return 0;
+    d.sweep = static_cast<std::int32_t>((std::int64_t{d.sweep} * fall(32)) >> 32);
+    constexpr std::int64_t low = 4382623, high = 15582411;  // 45 Hz and 160 Hz
+    d.phase += static_cast<std::uint32_t>(low + (((high - low) * d.sweep) >> 16));
+    const std::int64_t s = (std::int64_t{sine(d.phase)} * g) >> 16;
+    return static_cast<std::int32_t>((s * d.accent) >> 16);
+}
+
+// Snare: the noise sample n with a short 185 Hz body.
+std::int32_t snareNext(Drum& d, std::int32_t n) {
+    const std::int32_t g = envNext(d.env, snareShape);
+    const std::int32_t gt = envNext(d.tone, snareToneShape);
+    if (d.env.stage == stageIdle) return 0;
+    d.phase += 18016364;  // 185 Hz
+    const std::int64_t s = ((std::int64_t{n} * g) >> 16) + ((std::int64_t{sine(d.phase)} * gt) >> 17);
+    return static_cast<std::int32_t>((s * d.accent) >> 16);
+}
+
+// Hat: the snare's noise, differenced so that only its top remains. The
+// difference needs the previous sample, so it is kept even while silent.
+std::int32_t hatNext(Drum& h, std::int32_t n) {
+    const std::int32_t g = envNext(h.env, h.phase != 0 ? openHatShape : hatShape);
+    const std::int32_t last = h.last;
+    h.last = n;
+    if (h.env.stage == stageIdle) return 0;
+    const std::int64_t s = (std::int64_t{n - last} * g) >> 16;
+    return static_cast<std::int32_t>((s * h.accent) >> 16);
+}
+
+// One sample of each voice, Q15-ish (pulses may peak somewhat higher). The
+// snare and hat share one noise sample, drawn every sample.
 void voicesNext(Player& p, std::int32_t* v) {
     p.vibrato += vibratoStep;
     p.sweep += sweepStep;
-
-    // Lead: a pulse with a slowly swept width, or two slightly detuned saws;
-    // vibrato fades in after the first 150 ms of a note.
-    {
-        Tone& t = p.lead;
-        const std::int32_t g = envNext(t.env, leadShape);
-        if (t.env.stage == stageIdle) {
-            v[SYNTH_LEAD] = 0;
-        } else {
-            ++t.age;
-            std::int32_t depth = (t.age - 6615) / 64;
-            depth = depth < 0 ? 0 : depth > 256 ? 256 : depth;
-            const std::int64_t wobble = std::int64_t{sine(p.vibrato)} * depth;
-            std::int32_t s;
-            if (p.sawLead) {
-                const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
-                const std::uint32_t d1 = t.step[1] + static_cast<std::uint32_t>((t.step[1] * wobble) >> 31);
-                t.phase[0] += d0;
-                t.phase[1] += d1;
-                s = ((saw(t.phase[0], d0) + saw(t.phase[1], d1)) * 3) >> 3;
-            } else {
-                const std::uint32_t d0 = t.step[0] + static_cast<std::uint32_t>((t.step[0] * wobble) >> 31);
-                t.phase[0] += d0;
-                const std::uint32_t width =
-                    0x50000000u + static_cast<std::uint32_t>((std::int64_t{sine(p.sweep)} * 0x18000000) >> 15);
-                s = pulse(t.phase[0], d0, width) >> 1;
-            }
-            v[SYNTH_LEAD] = static_cast<std::int32_t>((std::int64_t{s} * g) >> 16);
-        }
-    }
-
-    // Bass: a saw through a two-pole low pass whose cutoff falls after each note.
-    {
-        Tone& t = p.bass;
-        const std::int32_t g = envNext(t.env, bassShape);
-        if (t.env.stage == stageIdle) {
-            v[SYNTH_BASS] = 0;
-            t.low = t.band = 0;
-        } else {
-            t.phase[0] += t.step[0];
-            const std::int32_t in = saw(t.phase[0], t.step[0]);
-            t.cutoff = 2400 + static_cast<std::int32_t>((std::int64_t{t.cutoff - 2400} * fall(90)) >> 32);
-            t.low += static_cast<std::int32_t>((std::int64_t{t.cutoff} * t.band) >> 16);
-            const std::int32_t high = in - t.low - static_cast<std::int32_t>((std::int64_t{40000} * t.band) >> 16);
-            t.band += static_cast<std::int32_t>((std::int64_t{t.cutoff} * high) >> 16);
-            v[SYNTH_BASS] = static_cast<std::int32_t>((std::int64_t{t.low >> 1} * g) >> 16);
-        }
-    }
-
-    // Arpeggio: a quarter-width pulse.
-    {
-        Tone& t = p.arp;
-        const std::int32_t g = envNext(t.env, arpShape);
-        if (t.env.stage == stageIdle) {
-            v[SYNTH_ARP] = 0;
-        } else {
-            t.phase[0] += t.step[0];
-            const std::int32_t s = pulse(t.phase[0], t.step[0], 0x40000000u) >> 1;
-            v[SYNTH_ARP] = static_cast<std::int32_t>((std::int64_t{s} * g) >> 16);
-        }
-    }
-
-    // Pad: up to eight saws, smoothed by a one-pole low pass near 1.8 kHz.
-    {
-        Tone& t = p.pad;
-        const std::int32_t g = envNext(t.env, padShape);
-        if (t.env.stage == stageIdle) {
-            v[SYNTH_PAD] = 0;
-            t.low = 0;
-        } else {
-            std::int32_t sum = 0;
-            for (std::int32_t i = 0; i < padOscillators; ++i) {
-                if (t.step[i] == 0) continue;
-                t.phase[i] += t.step[i];
-                sum += saw(t.phase[i], t.step[i]);
-            }
-            t.low += static_cast<std::int32_t>((std::int64_t{(sum >> 2) - t.low} * 16800) >> 16);
-            v[SYNTH_PAD] = static_cast<std::int32_t>((std::int64_t{t.low} * g) >> 16);
-        }
-    }
-
-    // Kick: a sine falling from 160 Hz to 45 Hz.
-    {
-        Drum& d = p.kick;
-        const std::int32_t g = envNext(d.env, kickShape);
-        if (d.env.stage == stageIdle) {
-            v[SYNTH_KICK] = 0;
-        } else {
-            d.sweep = static_cast<std::int32_t>((std::int64_t{d.sweep} * fall(32)) >> 32);
-            constexpr std::int64_t low = 4382623, high = 15582411;  // 45 Hz and 160 Hz
-            d.phase += static_cast<std::uint32_t>(low + (((high - low) * d.sweep) >> 16));
-            const std::int64_t s = (std::int64_t{sine(d.phase)} * g) >> 16;
-            v[SYNTH_KICK] = static_cast<std::int32_t>((s * d.accent) >> 16);
-        }
-    }
-
-    // Snare: noise with a short 185 Hz body.
-    {
-        Drum& d = p.snare;
-        const std::int32_t g = envNext(d.env, snareShape);
-        const std::int32_t gt = envNext(d.tone, snareToneShape);
-        const std::int32_t n = static_cast<std::int32_t>(nextNoise(p.noise) >> 17) - 16384;
-        if (d.env.stage == stageIdle) {
-            v[SYNTH_SNARE] = 0;
-        } else {
-            d.phase += 18016364;  // 185 Hz
-            const std::int64_t s = ((std::int64_t{n} * g) >> 16) + ((std::int64_t{sine(d.phase)} * gt) >> 17);
-            v[SYNTH_SNARE] = static_cast<std::int32_t>((s * d.accent) >> 16);
-        }
-        // Hat: the same noise, differenced so that only its top remains.
-        Drum& h = p.hat;
-        const std::int32_t gh = envNext(h.env, h.phase != 0 ? openHatShape : hatShape);
-        if (h.env.stage == stageIdle) {
-            v[SYNTH_HAT] = 0;
-        } else {
-            const std::int32_t diff = n - h.last;
-            const std::int64_t s = (std::int64_t{diff} * gh) >> 16;
-            v[SYNTH_HAT] = static_cast<std::int32_t>((s * h.accent) >> 16);
-        }
-        h.last = n;
-    }
+    v[SYNTH_LEAD] = leadNext(p);
+    v[SYNTH_BASS] = bassNext(p.bass);
+    v[SYNTH_ARP] = arpNext(p.arp);
+    v[SYNTH_PAD] = padNext(p.pad);
+    v[SYNTH_KICK] = kickNext(p.kick);
+    const std::int32_t n = static_cast<std::int32_t>(nextNoise(p.noise) >> 17) - 16384;
+    v[SYNTH_SNARE] = snareNext(p.snare, n);
+    v[SYNTH_HAT] = hatNext(p.hat, n);
 }
 
 // Starts step p.step of the current bar: notes, releases and drum hits.
