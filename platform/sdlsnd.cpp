@@ -3,7 +3,7 @@
 // them at the start of each buffer and is the synth's only user.
 #include "platform/sdlsnd.h"
 
-#include <SDL/SDL.h>
+#include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -153,7 +153,7 @@ void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes) {
         SYNTHCue(synth, static_cast<std::int32_t>(cue & 0xFF));
     }
     const bool silentAlready = SYNTHFaded(synth);
-    synth->muted = sound->muted.load(std::memory_order_acquire);
+    SYNTHMute(synth, sound->muted.load(std::memory_order_acquire) != 0);
     if (sound->fading.load(std::memory_order_acquire)) SYNTHFadeOut(synth, SDLSND_FADE_FRAMES * SYNTH_FRAME);
     const std::int32_t frames = bytes / 4;
     SYNTHRender(synth, reinterpret_cast<std::int16_t*>(stream), frames);

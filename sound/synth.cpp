@@ -562,6 +562,16 @@ void SYNTHCue(SYNTH* synth, std::int32_t section) {
     synth->cueAt = (synth->position + SYNTH_BEAT - 1) / SYNTH_BEAT * SYNTH_BEAT;
 }
 
+// Silences the output exactly while on; the song, its cues and fades run on
+// underneath, so unmuting resumes where the music has got to.
+void SYNTHMute(SYNTH* synth, bool on) {
+    if (synth == nullptr) {
+        SYNTHError();
+        return;
+    }
+    synth->muted = on ? 1 : 0;
+}
+
 // Fades all sound out linearly over samples (at least 1); silence afterwards.
 void SYNTHFadeOut(SYNTH* synth, std::int32_t samples) {
     if (synth == nullptr || synth->core == nullptr || samples <= 0) {

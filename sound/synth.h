@@ -77,7 +77,7 @@ struct SYNTH {
     std::int32_t cued;                 // section waiting for its beat, -1 for none
     std::int64_t cueAt;                // the sample where the cued section starts
     std::int64_t sectionStart;         // the sample where the playing section started
-    std::uint8_t muted;                // 1: the output is exact silence; the song runs on
+    std::uint8_t muted;                // 1: the output is exact silence; the song runs on (set by SYNTHMute)
     std::int32_t volume[SYNTH_VOICES]; // 0 .. 256
     std::int32_t pan[SYNTH_VOICES];    // 0 left .. 128 centre .. 256 right
     SYNTHCORE* core;
@@ -87,6 +87,7 @@ SYNTH* SYNTHNew();                                    // the show's song, sectio
 void SYNTHFree(SYNTH** synth);                        // release and clear the caller's pointer
 void SYNTHRender(SYNTH* synth, std::int16_t* out, std::int32_t frames);  // frames stereo pairs, interleaved L, R
 void SYNTHCue(SYNTH* synth, std::int32_t section);    // start a section on the next beat, fading the old one out
+void SYNTHMute(SYNTH* synth, bool on);               // exact silence from the next sample on while on; the song runs on
 void SYNTHFadeOut(SYNTH* synth, std::int32_t samples);  // fade everything to silence over samples, then stay silent
 bool SYNTHFaded(const SYNTH* synth);                  // true once a fade-out has reached silence
 void SYNTHTone(SYNTH* synth, std::int32_t voice, std::int32_t note);  // stop the song, hold one note on one voice

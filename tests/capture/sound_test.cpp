@@ -84,7 +84,7 @@ TEST(CaptureWav, SoundOfTheFramesWithTheirKeys) {
     std::int16_t frame[2 * SYNTH_FRAME];
     for (std::int32_t k = 1; k <= 160; ++k) {
         if (k == 61) SYNTHCue(synth, 1);
-        synth->muted = k >= 21 && k <= 40;
+        SYNTHMute(synth, k >= 21 && k <= 40);
         SYNTHRender(synth, frame, SYNTH_FRAME);
         if (k < 3) continue;
         for (const std::int16_t s : frame) {
