@@ -12,7 +12,8 @@
 // next tone (root, third, fifth, octave or seventh) from the written octave;
 // a pad note holds the whole chord from there. The lead is written as heard.
 // A section lists its bars in order (chord, then lead, bass, arpeggio, pad and
-// drum patterns, null for silence) and loops back to the bar named by `loop`.
+// drum patterns, null for silence) and loops back to the bar named by `loop`;
+// its level evens out its loudness with the other sections'.
 // The note data is checked while compiling: a malformed token stops the build.
 #include "sound/synth.h"
 
@@ -251,14 +252,16 @@ constexpr SYNTHBAR sectionThree[] = {
 };
 
 template <std::size_t N>
-constexpr SYNTHSECTION Section(const SYNTHBAR (&bars)[N], std::int32_t loop, std::uint8_t sawLead) {
-    return {bars, static_cast<std::int32_t>(N), loop, sawLead};
+constexpr SYNTHSECTION Section(const SYNTHBAR (&bars)[N], std::int32_t loop, std::uint8_t sawLead, std::int32_t level) {
+    return {bars, static_cast<std::int32_t>(N), loop, sawLead, level};
 }
 
 }  // namespace
 
+// The levels (tenths of a dB) bring the three sections to the same loudness.
 const SYNTHSONG synthSong = {{
-    Section(sectionOne, 4, 0),
-    Section(sectionTwo, 0, 0),
-    Section(sectionThree, 4, 1),
+    //      bars          loop saw level
+    Section(sectionOne,   4,   0,  6),
+    Section(sectionTwo,   0,   0,  -13),
+    Section(sectionThree, 4,   1,  17),
 }};

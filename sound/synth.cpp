@@ -4,6 +4,8 @@
 // bits are taken in 64; the mix saturates to 16 bits, so no sample ever wraps.
 #include "sound/synth.h"
 
+#include "sound/limiter.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -171,6 +173,7 @@ struct Player {
     std::int32_t bar, step, stepSample, arpCount;
     std::uint8_t sawLead;
     std::int32_t gain;      // Q16; falls to 0 while fading out
+    std::int32_t level;     // Q16: the section's level
     std::uint8_t active;
     Tone lead, bass, arp, pad;
     Drum kick, snare, hat;
@@ -381,12 +384,24 @@ void sequencerNext(Player& p) {
     if (++p.bar >= p.section->count) p.bar = p.section->loop >= 0 && p.section->loop < p.section->count ? p.section->loop : 0;
 }
 
+// Q16 gain of a level in tenths of a decibel (held within +-24 dB), by
+// steps of 0.1 dB in Q30 so that every compiler gives the same gain.
+std::int32_t levelGain(std::int32_t tenths) {
+    constexpr std::int64_t up = 1086175168, down = 1061450803;  // 10^(+-1/200), Q30
+    const std::int64_t step = tenths < 0 ? down : up;
+    const std::int32_t count = tenths < 0 ? (tenths < -240 ? 240 : -tenths) : (tenths > 240 ? 240 : tenths);
+    std::int64_t g = std::int64_t{1} << 30;
+    for (std::int32_t i = 0; i < count; ++i) g = (g * step + (std::int64_t{1} << 29)) >> 30;
+    return static_cast<std::int32_t>((g + (1 << 13)) >> 14);
+}
+
 void playerStart(Player& p, const SYNTHSECTION* section) {
     const std::uint32_t noise = p.noise;
     std::memset(&p, 0, sizeof p);
     p.section = section;
     p.sawLead = section ? section->sawLead : 0;
     p.gain = fullGain;
+    p.level = section ? levelGain(section->level) : fullGain;
     p.active = 1;
     p.noise = noise != 0 ? noise : 0x9E3779B9u;
 }
@@ -404,6 +419,7 @@ struct SYNTHCORE {
     std::int32_t echoDampLeft, echoDampRight;
     std::int64_t fadeTotal;   // 0: no fade-out asked
     std::int64_t fadeLeft;
+    PeakLimiter limiter;
 };
 
 namespace {
@@ -419,15 +435,16 @@ std::int32_t clampEcho(std::int32_t x) {
 
 constexpr std::int32_t echoSend[SYNTH_VOICES] = {70, 0, 96, 0, 0, 0, 0};  // of 256
 constexpr std::int32_t echoFeedback = 112;                                 // of 256
-constexpr std::int32_t masterVolume = 224;  // of 256: the loudest bars peak just under full scale
+constexpr std::int32_t masterVolume = 224;  // of 256: the mix before each section's level and the limiter
 
 // Adds one player's voices to the stereo sum and the echo send.
 void mixPlayer(SYNTH* synth, Player& p, std::int32_t& left, std::int32_t& right, std::int32_t& send) {
     std::int32_t v[SYNTH_VOICES];
     sequencerNext(p);
     voicesNext(p, v);
+    const std::int64_t gain = (std::int64_t{p.gain} * p.level) >> 16;
     for (std::int32_t i = 0; i < SYNTH_VOICES; ++i) {
-        const std::int32_t s = static_cast<std::int32_t>((std::int64_t{v[i]} * p.gain) >> 16);
+        const std::int32_t s = static_cast<std::int32_t>((v[i] * gain) >> 16);
         const std::int32_t vol = synth->volume[i];
         const std::int32_t pan = synth->pan[i];
         left += static_cast<std::int32_t>((std::int64_t{s} * vol * (256 - pan)) >> 16);
@@ -470,6 +487,7 @@ void nextSample(SYNTH* synth, std::int32_t& left, std::int32_t& right) {
 
     left = (left * masterVolume) >> 8;
     right = (right * masterVolume) >> 8;
+    peakLimiterNext(c->limiter, left, right);
     if (c->fadeTotal > 0) {
         const std::int64_t g = c->fadeLeft * 65536 / c->fadeTotal;
         left = static_cast<std::int32_t>((left * g) >> 16);
@@ -498,6 +516,7 @@ SYNTH* SYNTHNew() {
         SYNTHFree(&synth);
         return nullptr;
     }
+    peakLimiterReset(synth->core->limiter);
     for (std::int32_t i = 0; i < SYNTH_VOICES; ++i) {
         synth->volume[i] = defaultVolume[i];
         synth->pan[i] = defaultPan[i];

@@ -3,7 +3,8 @@
 // fixed-point arithmetic only, so the same song gives the same bytes on every
 // compiler and machine. Seven voices: a pulse or saw lead, a filtered saw
 // bass, a chord arpeggio, a chord pad and three noise-and-tone drums; the lead
-// and arpeggio feed a ping-pong echo. Time is counted in samples from SYNTHNew;
+// and arpeggio feed a ping-pong echo; each section plays at its own level and a
+// limiter holds the mix's true peak at -1.5 dBFS. Time is counted in samples from SYNTHNew;
 // one show frame (50 per second) is 882 samples, a beat 24 frames (125 bpm).
 // Misuse is reported through SYNTHError and the operation then does nothing.
 #pragma once
@@ -60,6 +61,7 @@ struct SYNTHSECTION {
     std::int32_t count;
     std::int32_t loop;
     std::uint8_t sawLead;   // 1: saw lead, 0: pulse lead with a slowly swept width
+    std::int32_t level;     // the section's loudness against the others, in tenths of a dB (0: as mixed)
 };
 inline constexpr std::int32_t SYNTH_SECTIONS = 3;
 struct SYNTHSONG {
