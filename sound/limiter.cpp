@@ -39,16 +39,20 @@ std::int64_t channelPeak(const std::int32_t* input, std::int64_t now) {
     return peak;
 }
 
-// The smallest need in the hold window, rescanned only when the smallest leaves it.
-std::int32_t heldNeed(PeakLimiter& l, std::int32_t need) {
-    if (need <= l.holdMin || l.holdAt <= l.now - hold) {
+// The smallest need in the hold window: the newest when it is the smallest,
+// else the one held, looked for afresh only when that one leaves the window.
+std::int32_t heldNeed(PeakLimiter& l) {
+    const std::int32_t need = l.need[l.now & mask];
+    const bool expired = l.holdAt <= l.now - hold;
+    if (need <= l.holdMin || expired) {
         l.holdMin = need;
         l.holdAt = l.now;
-        for (std::int64_t k = l.now - hold + 1; k < l.now; ++k) {
-            if (l.need[k & mask] < l.holdMin) {
-                l.holdMin = l.need[k & mask];
-                l.holdAt = k;
-            }
+    }
+    if (!expired) return l.holdMin;
+    for (std::int64_t k = l.now - hold + 1; k < l.now; ++k) {
+        if (l.need[k & mask] < l.holdMin) {
+            l.holdMin = l.need[k & mask];
+            l.holdAt = k;
         }
     }
     return l.holdMin;
@@ -72,8 +76,8 @@ void peakLimiterNext(PeakLimiter& l, std::int32_t& left, std::int32_t& right) {
     const std::int64_t a = channelPeak(l.input[0], now), b = channelPeak(l.input[1], now);
     const std::int64_t peak = a > b ? a : b;
     const std::int32_t need = peak <= limiterCeiling ? unity : static_cast<std::int32_t>((std::int64_t{limiterCeiling} << 24) / peak);
-    const std::int32_t allowed = heldNeed(l, need);
     l.need[i] = need;
+    const std::int32_t allowed = heldNeed(l);
 
     // Down at once, back up slowly; then smoothed over the attack time.
     if (allowed <= l.released) l.released = allowed;

@@ -3,9 +3,11 @@
 // fixed-point arithmetic only, so the same song gives the same bytes on every
 // compiler and machine. Seven voices: a pulse or saw lead, a filtered saw
 // bass, a chord arpeggio, a chord pad and three noise-and-tone drums; the lead
-// and arpeggio feed a ping-pong echo; each section plays at its own level and a
-// limiter holds the mix's true peak at -1.5 dBFS. Time is counted in samples from SYNTHNew;
-// one show frame (50 per second) is 882 samples, a beat 24 frames (125 bpm).
+// and arpeggio feed a ping-pong echo. Each section plays at its own level and
+// a look-ahead limiter holds the mix's true peak under -1.5 dBFS, so the sound
+// trails the song's clock by 70 samples. Time is counted in samples from
+// SYNTHNew; one show frame (50 per second) is 882 samples, a beat 24 frames
+// (125 bpm).
 // Misuse is reported through SYNTHError and the operation then does nothing.
 #pragma once
 
