@@ -26,13 +26,33 @@ constexpr std::int32_t centre = 6;  // the estimates lie between the inputs six 
 
 std::int64_t magnitude(std::int64_t x) { return x < 0 ? -x : x; }
 
-// The highest magnitude one channel reaches from its input six samples back
-// to just before the one after.
-std::int64_t channelPeak(const std::int32_t* input, std::int64_t now) {
-    std::int64_t peak = magnitude(input[(now - centre) & mask]);
+// Largest sum of tap magnitudes: no estimate exceeds the largest input it is
+// made from by more than this (Q15).
+constexpr std::int64_t tapsReach() {
+    std::int64_t most = 0;
     for (const auto& taps : quarterTaps) {
         std::int64_t sum = 0;
-        for (std::int32_t i = 0; i < limiterTaps; ++i) sum += std::int64_t{taps[i]} * input[(now - limiterTaps + 1 + i) & mask];
+        for (const std::int32_t t : taps) sum += t < 0 ? -t : t;
+        if (sum > most) most = sum;
+    }
+    return most;
+}
+
+// The highest magnitude one channel reaches from its input six samples back
+// to just before the one after; when even the largest input nearby could not
+// take an estimate over the ceiling, that input's magnitude instead.
+std::int64_t channelPeak(const std::int32_t* input, std::int64_t now) {
+    std::int64_t x[limiterTaps];
+    std::int64_t most = 0;
+    for (std::int32_t i = 0; i < limiterTaps; ++i) {
+        x[i] = input[(now - limiterTaps + 1 + i) & mask];
+        most = magnitude(x[i]) > most ? magnitude(x[i]) : most;
+    }
+    if (((most * tapsReach()) >> 15) < limiterCeiling) return most;
+    std::int64_t peak = magnitude(x[limiterTaps - centre - 1]);
+    for (const auto& taps : quarterTaps) {
+        std::int64_t sum = 0;
+        for (std::int32_t i = 0; i < limiterTaps; ++i) sum += taps[i] * x[i];
         const std::int64_t m = magnitude(sum >> 15);
         if (m > peak) peak = m;
     }
