@@ -53,7 +53,7 @@ Scan ScanHeader(const std::uint8_t* data, std::size_t size) {
             if (scan.type == '1' || scan.type == '4') needed = 2;
             i += 2;
         } else if (data[i] == '#') {
-            while (i < size && data[i] != '\n') ++i;
+            while (i < size && data[i] != '\n' && data[i] != '\r') ++i;
             if (i >= size) return cut();
             ++i;
         } else {
