@@ -30,8 +30,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DVELM_WEB_BUILD=$(abspath $(WEB_BUILD)) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The show ends with status 1 after a normal quit (Escape, q): that is success
+# here; any other status fails the target.
 run: build
-	./$(BUILD)/demo/velm4023
+	@status=0; $(BUILD)/demo/velm4023 || status=$$?; [ $$status = 1 ] || exit $$status
 
 test: build web
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
