@@ -55,7 +55,7 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The Debian package, built with Debian's hardening flags in its own folder;
-# its dependencies come from dpkg-shlibdeps.
+# its dependencies come from dpkg-shlibdeps, plus the sdl12-compat shim by name.
 DEB_BUILD ?= $(BUILD)-deb
 deb: deps
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
