@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
            libclang-rt-14-dev openbox dpkg-dev lintian desktop-file-utils appstream man-db \
-           emscripten chromium ffmpeg
+           emscripten chromium ffmpeg debootstrap
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 WEB_PORT ?= 8023
@@ -30,8 +30,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DVELM_WEB_BUILD=$(abspath $(WEB_BUILD)) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The show ends with status 1 after a normal quit (Escape, q): that is success
+# here; any other status fails the target.
 run: build
-	./$(BUILD)/demo/velm4023
+	@status=0; $(BUILD)/demo/velm4023 || status=$$?; [ $$status = 1 ] || exit $$status
 
 test: build web
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -53,7 +55,7 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The Debian package, built with Debian's hardening flags in its own folder;
-# its dependencies come from dpkg-shlibdeps.
+# its dependencies come from dpkg-shlibdeps, plus the sdl12-compat shim by name.
 DEB_BUILD ?= $(BUILD)-deb
 deb: deps
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \

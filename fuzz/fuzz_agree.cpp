@@ -53,7 +53,7 @@ Scan ScanHeader(const std::uint8_t* data, std::size_t size) {
             if (scan.type == '1' || scan.type == '4') needed = 2;
             i += 2;
         } else if (data[i] == '#') {
-            while (i < size && data[i] != '\n') ++i;
+            while (i < size && data[i] != '\n' && data[i] != '\r') ++i;
             if (i >= size) return cut();
             ++i;
         } else {
@@ -111,13 +111,12 @@ bool SameColumns(const IMG* a, const IMG* b, std::int32_t width, std::size_t siz
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     CaptureStart();
-    const std::string directory = ScratchDir("fuzz_agree");
-    inputPath = directory + "/input.pnm";
+    inputPath = ScratchInput("fuzz_agree");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ScratchWrite(inputPath, data, size);
+    ScratchInputWrite(data, size);
 
     CaptureRewind();
     IMG* memory = IMGFromPPM(data, size);

@@ -84,6 +84,12 @@ char* IMGToText(const IMG* image);                       // "IMG{" plain P3 "}" 
 IMG* IMGFromText(const char* text);                      // read the text form back
 std::size_t IMGFindText(const char* text, const char* marker);  // index just past the marker, or 0
 
+// ---- PNG writing (where libpng is: not in the browser build) ----------------
+// 8-bit RGB files; false on any failure, with errno saying why and no file left behind.
+bool IMGSavePNG(const IMG* image, const char* path);   // the image's words, top byte dropped
+bool IMGSavePNGBytes(const unsigned char* rgb, std::int32_t width, std::int32_t height,
+                     const char* path);                // packed R, G, B bytes, rows top first, no gaps
+
 // ---- Rectangle copies, blending and scaling ---------------------------------
 void IMGBlit(const IMG* source, IMG* destination, std::int32_t sx, std::int32_t sy,
              std::int32_t dx, std::int32_t dy, std::int32_t w, std::int32_t h);  // transparent copy

@@ -1,8 +1,9 @@
 // Netpbm decoding (P1 to P6) from memory and from files: one header parser
 // and one pixel decoder over a ByteSource. Where the two entry points read the
 // same bytes differently, a Dialect says so. Comments ('#' through the end of
-// the line) may stand wherever netpbm allows them: between header fields,
-// right after a header number, and in plain pixel data. Bitmap bits that are set become
+// the line, which a carriage return ends as well as a newline) may stand
+// wherever netpbm allows them: between header fields, right after a header
+// number, and in plain pixel data. Bitmap bits that are set become
 // white 0xFFFFFF: a decoded bitmap is lit shapes on the black transparency
 // key, which the font relies on. Up to maxval 255 samples are used unscaled,
 // and plain samples above 255 spill into the next channel. Above maxval 255
@@ -97,10 +98,12 @@ void addDigit(std::int64_t& value, bool& overflow, int c) {
     if (value > largestHeaderNumber) overflow = true;
 }
 
-// Skips a comment whose '#' has been read: through the next newline. False
-// when the input ends first.
+// Skips a comment whose '#' has been read: through the next newline or
+// carriage return, as netpbm and ImageMagick end it (so in "255#c\r\n" the
+// return ends the header and the newline is the first pixel byte). False when
+// the input ends first.
 bool skipComment(ByteSource& in) {
-    for (int c = in.get(); c != '\n'; c = in.get()) {
+    for (int c = in.get(); c != '\n' && c != '\r'; c = in.get()) {
         if (c == end) return false;
     }
     return true;

@@ -52,12 +52,16 @@ bool saveInPlace(const IMG* image, const char* path) {
 
 // Writes a new file beside the path and renames it over the path. The new
 // file is made with the usual permission bits (0666 less the umask) or, when
-// old is given, with the old file's.
+// old is given, with the old file's. Its name is short and independent of the
+// target's, so that a target name of any valid length (up to 255 bytes) has
+// room beside it: ".img-<pid>-<attempt>.saving" in the target's folder.
 bool saveReplacing(const IMG* image, const std::string& path, const struct stat* old) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + "." + std::to_string(getpid()) + "." + std::to_string(attempt) + ".saving";
+        temp = folder + ".img-" + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".saving";
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return false;
     }

@@ -41,7 +41,3 @@ std::int64_t SDLDPYFramesShown();                      // presentations since th
 bool SDLDPYScreenshot(SDLDPY* display);
 // The folder a screenshot goes to, written into folder (size bytes).
 void SDLDPYPicturesDir(char* folder, std::size_t size);
-// The image as an 8-bit RGB PNG file; false on any failure, no file left behind.
-bool SDLDPYWritePNG(const char* path, const IMG* image);
-// Packed R, G, B bytes (rows top first, no gaps) as a PNG file, likewise.
-bool SDLDPYWritePNGBytes(const char* path, std::int32_t width, std::int32_t height, const unsigned char* rgb);

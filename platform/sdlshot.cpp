@@ -85,7 +85,7 @@ bool SDLDPYScreenshot(SDLDPY* display) {
     if (grabbed != nullptr && SDL_LockSurface(grabbed) == 0) {
         if (grabbed->pitch == grabbed->w * 4) {
             const IMG frame = {grabbed->w, grabbed->h, static_cast<std::uint32_t*>(grabbed->pixels)};
-            ok = SDLDPYWritePNG(shotPath, &frame);
+            ok = IMGSavePNG(&frame, shotPath);
             why = errno;
         }
         SDL_UnlockSurface(grabbed);

@@ -77,7 +77,7 @@ TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
     std::vector<unsigned char> rgb = Pattern(5, 3);
     CAPTUREFRAME frame = {5, 3, rgb.data()};
     std::string png = dir + "/f.png";
-    ASSERT_TRUE(SDLDPYWritePNGBytes(png.c_str(), frame.width, frame.height, frame.rgb));
+    ASSERT_TRUE(IMGSavePNGBytes(frame.rgb, frame.width, frame.height, png.c_str()));
     std::FILE* decoded = popen(("pngtopnm " + png).c_str(), "r");
     ASSERT_NE(decoded, nullptr);
     std::string data = ReadAll(decoded);
@@ -86,8 +86,8 @@ TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
 
     // Where no file can be made, the writer says so and leaves nothing behind.
     std::string missing = dir + "/no/such/f.png";
-    EXPECT_FALSE(SDLDPYWritePNGBytes(missing.c_str(), frame.width, frame.height, frame.rgb));
-    EXPECT_FALSE(SDLDPYWritePNGBytes(png.c_str(), 5, 3, nullptr));
+    EXPECT_FALSE(IMGSavePNGBytes(frame.rgb, frame.width, frame.height, missing.c_str()));
+    EXPECT_FALSE(IMGSavePNGBytes(nullptr, 5, 3, png.c_str()));
     EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
 }
 

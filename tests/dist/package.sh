@@ -58,8 +58,15 @@ if [ -z "$deb" ]; then
     exit 1
 fi
 pass "package $(basename "$deb")"
+# The sdl12-compat shim by name (a fresh system would otherwise get the
+# classic SDL 1.2), beside dpkg-shlibdeps' own line; ffmpeg only suggested.
 depends=$(dpkg-deb -f "$deb" Depends)
-case $depends in *libsdl*) pass "Depends: $depends" ;; *) fail "Depends lacks SDL: \"$depends\"" ;; esac
+case $depends in
+*libsdl1.2-compat-shim*libc6*) pass "Depends: $depends" ;;
+*) fail "Depends lacks the shim or the computed libraries: \"$depends\"" ;;
+esac
+suggests=$(dpkg-deb -f "$deb" Suggests)
+[ "$suggests" = ffmpeg ] && pass "Suggests: ffmpeg" || fail "Suggests: \"$suggests\", not ffmpeg"
 for field in Maintainer Description Section; do
     [ -n "$(dpkg-deb -f "$deb" "$field")" ] || fail "no $field field"
 done

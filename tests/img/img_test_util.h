@@ -14,19 +14,14 @@
 #include <vector>
 
 #include "img/img.h"
+#include "tests/printed.h"
 
 namespace imgtest {
 
 // Runs an action with reporting on and returns what it printed.
 template <typename F>
 std::string Printed(F action) {
-    IMGSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    IMGSetReportErrors(false);
-    return out;
+    return testout::Printed(action, IMGSetReportErrors);
 }
 
 // A black w x h image whose first pixels, in reading order, are the given words.

@@ -1,7 +1,7 @@
 // Files exchanged with the netpbm tools and ImageMagick: what IMGSave writes
 // they accept, and what they write in all six types (plain and raw, 8-bit and
 // 16-bit, without comments, with comment lines, and with comments everywhere
-// netpbm allows them) IMGLoad and IMGFromPPM decode to the pixels the writing
+// netpbm allows them, ended by newlines or carriage returns) IMGLoad and IMGFromPPM decode to the pixels the writing
 // tool itself reads back; IMGLoad also through a pipe and a FIFO. 16-bit
 // samples are expected scaled to 0-255, rounded to nearest. Bitmaps decode
 // reversed by design: the tools' black (a set bit) is this module's white.
@@ -63,8 +63,12 @@ std::string WithComments(const std::string& file) {
 // Rewrites a tool's file with a comment wherever netpbm allows one: after the
 // magic number, right after every header number, on a line of its own, and in
 // plain pixel data after the last sample of every line. The comments hold
-// digits, so that a reader that misses one misreads the picture.
-std::string WithEveryComment(const std::string& file, bool plain) {
+// digits, so that a reader that misses one misreads the picture. They end
+// with eol: a newline, or a carriage return, which the tools take as the end
+// of a comment just the same (after maxval it is then the byte before the
+// pixels, and a raw picture that starts with a newline byte shows a reader
+// that runs on to the newline).
+std::string WithEveryComment(const std::string& file, bool plain, char eol) {
     const bool bitmap = file[1] == '1' || file[1] == '4';
     std::vector<std::string> numbers;
     std::size_t i = 2;
@@ -79,12 +83,12 @@ std::string WithEveryComment(const std::string& file, bool plain) {
             ++i;
         }
     }
-    std::string out = file.substr(0, 2) + "#magic 1 2\n";
+    std::string out = file.substr(0, 2) + "#magic 1 2" + eol;
     for (std::size_t k = 0; k < numbers.size(); ++k) {
-        out += numbers[k] + "#after number " + std::to_string(k) + " 3 4\n";
-        if (k == 0) out += "# a line of its own 5 6\n";
+        out += numbers[k] + "#after number " + std::to_string(k) + " 3 4" + eol;
+        if (k == 0) out += std::string("# a line of its own 5 6") + eol;
     }
-    for (char c : file.substr(i + 1)) out += plain && c == '\n' ? std::string("#end of row 7 8\n") : std::string(1, c);
+    for (char c : file.substr(i + 1)) out += plain && c == '\n' ? std::string("#end of row 7 8") + eol : std::string(1, c);
     return out;
 }
 
@@ -145,7 +149,7 @@ std::vector<std::uint32_t> Columns(const IMG* image, int width) {
     return words;
 }
 
-enum class Comments { none, lines, everywhere };
+enum class Comments { none, lines, everywhere, everywhereEndedByReturns };
 
 struct Format {
     const char* name;
@@ -180,7 +184,10 @@ protected:
                 Shell("IN='" + source + "' OUT='" + file + "'; " + format.command, ok);
                 ASSERT_TRUE(ok) << format.command;
                 if (comments == Comments::lines) WriteFile(file, WithComments(ReadFile(file)));
-                if (comments == Comments::everywhere) WriteFile(file, WithEveryComment(ReadFile(file), format.plain));
+                if (comments == Comments::everywhere || comments == Comments::everywhereEndedByReturns) {
+                    const char eol = comments == Comments::everywhere ? '\n' : '\r';
+                    WriteFile(file, WithEveryComment(ReadFile(file), format.plain, eol));
+                }
                 const std::string output = Shell("F='" + file + "'; " + readBack, ok);
                 ASSERT_TRUE(ok) << readBack << " on " << format.name;
                 const std::size_t size = static_cast<std::size_t>(3 * width * height * sampleBytes);
@@ -191,7 +198,9 @@ protected:
                                           std::to_string(height) + (wide ? " 16-bit" : "") +
                                           (comments == Comments::lines        ? " with comment lines"
                                            : comments == Comments::everywhere ? " with comments everywhere"
-                                                                              : "");
+                                           : comments == Comments::everywhereEndedByReturns
+                                               ? " with comments everywhere ended by carriage returns"
+                                               : "");
 
                 IMG* loaded = IMGLoad(file.c_str());
                 ASSERT_NE(loaded, nullptr) << where;
@@ -301,7 +310,8 @@ TEST_F(Interop, NetpbmFilesDecodeToTheirPixels) {
     std::string missing;
     if (!HaveTools({"ppmtoppm", "ppmtopgm", "pgmtopbm", "pnmtoplainpnm", "pamdepth"}, missing))
         GTEST_SKIP() << missing << " is not installed";
-    for (Comments comments : {Comments::none, Comments::lines, Comments::everywhere}) {
+    for (Comments comments :
+         {Comments::none, Comments::lines, Comments::everywhere, Comments::everywhereEndedByReturns}) {
         CheckFormats(netpbmFormats, netpbmReadBack, comments);
         CheckFormats(netpbmWideFormats, netpbmReadBack, comments, true);
     }
@@ -313,6 +323,8 @@ TEST_F(Interop, ImageMagickFilesDecodeToTheirPixels) {
     CheckFormats(magickFormats, magickReadBack, Comments::none);
     CheckFormats(WithMagickComment(magickFormats), magickReadBack, Comments::none);
     CheckFormats(magickFormats, magickReadBack, Comments::everywhere);
+    CheckFormats(magickFormats, magickReadBack, Comments::everywhereEndedByReturns);
     CheckFormats(magickWideFormats, magickWideReadBack, Comments::none, true, 2);
     CheckFormats(magickWideFormats, magickWideReadBack, Comments::everywhere, true, 2);
+    CheckFormats(magickWideFormats, magickWideReadBack, Comments::everywhereEndedByReturns, true, 2);
 }

@@ -238,6 +238,11 @@ TEST_F(PpmFile, CommentsStandWhereNetpbmAllowsThem) {
         {"P3 1 2 255\n1#x 8\n2 3 # 9 9 9\n4 5#\n6", {0x010203, 0x040506}},
         {"P1\n8 1\n1#1111\n0 1 #0\n01010", {0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF, 0}},
         {"P2 2 1 255\n7 # no newline 9", {0x070707, 0}},  // an unended comment ends the data
+        // A carriage return ends a comment too; after maxval it is the one
+        // separating byte, and a newline after it is already a pixel.
+        {std::string("P5\n1 1\n255#c\r\n\x07\x09", 15), {0x0A0A0A}},
+        {"P5 #a\r2#b\r1#c\r255#d\rAB", ab},
+        {"P2\n#a\r2 1 #b\r255 #x\r 7 #y\r9\r", {0x070707, 0x090909}},
     };
     for (const Case& c : cases) {
         const auto [loaded, decoded] = Both(c.bytes);

@@ -106,7 +106,7 @@ TEST_F(SaveFile, FileSizeLimitLeavesTheOldFileIntact) {
     ExpectOldIntact(oldBytes);
 }
 
-TEST_F(SaveFile, ReplacesKeepingPermissionBitsAndLinks) {
+TEST_F(SaveFile, ReplacesKeepingPermissionBitsAndLinksWhateverTheNameLength) {
     SaveOld();
     ASSERT_EQ(chmod(path_.c_str(), 0604), 0);
     IMG* image = imgtest::Make(1, 1, {0x0A0D1A});
@@ -130,6 +130,15 @@ TEST_F(SaveFile, ReplacesKeepingPermissionBitsAndLinks) {
     EXPECT_EQ(Names(), (std::set<std::string>{"fresh.ppm", "link.ppm", "picture.ppm"}));
 
     EXPECT_TRUE(IMGSave(image, "/dev/null"));  // a device is written in place
+
+    // A name of 250 bytes, near the longest a folder holds, is saved and
+    // then replaced: the temporary file beside it has a short name of its own.
+    const std::string longName = std::string(246, 'n') + ".ppm";
+    const std::string longPath = dir_ + "/" + longName;
+    EXPECT_TRUE(IMGSave(image, longPath.c_str()));
+    EXPECT_TRUE(IMGSave(image, longPath.c_str()));
+    EXPECT_EQ(Read(longPath), std::string("P6\n1 1\n255\n\x01\x02\x03", 14));
+    EXPECT_EQ(Names(), (std::set<std::string>{"fresh.ppm", "link.ppm", "picture.ppm", longName}));
     IMGFree(&image);
 }
 

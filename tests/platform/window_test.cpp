@@ -209,39 +209,3 @@ TEST_F(Window, WindowKeysAndModifiersNeverBecomeKeyCodes) {
     EXPECT_EQ(keyboard->buffer[0], 13);
     EXPECT_TRUE(Shots().empty());
 }
-
-TEST(WritePNG, WordsAndPackedBytesGiveTheSamePicture) {
-    const std::uint32_t words[6] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0x00123456u, 0x00000000u, 0x00FFFFFFu};
-    const IMG image{3, 2, const_cast<std::uint32_t*>(words)};
-    unsigned char bytes[18];
-    for (int i = 0; i < 6; ++i) {
-        bytes[i * 3] = static_cast<unsigned char>(words[i] >> 16);
-        bytes[i * 3 + 1] = static_cast<unsigned char>(words[i] >> 8);
-        bytes[i * 3 + 2] = static_cast<unsigned char>(words[i]);
-    }
-    ASSERT_TRUE(SDLDPYWritePNG("/tmp/velm-words.png", &image));
-    ASSERT_TRUE(SDLDPYWritePNGBytes("/tmp/velm-bytes.png", 3, 2, bytes));
-    int w = 0;
-    int h = 0;
-    const std::vector<std::uint32_t> fromWords = ReadPNG("/tmp/velm-words.png", &w, &h);
-    EXPECT_EQ(fromWords, std::vector<std::uint32_t>(words, words + 6));
-    EXPECT_EQ(ReadPNG("/tmp/velm-bytes.png", &w, &h), fromWords);
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(h, 2);
-    std::remove("/tmp/velm-words.png");
-    std::remove("/tmp/velm-bytes.png");
-}
-
-TEST(WritePNG, RefusesWhatItCannotWrite) {
-    std::uint32_t word = 0x00123456u;
-    const IMG one{1, 1, &word};
-    const IMG empty{0, 0, &word};
-    const IMG noPixels{1, 1, nullptr};
-    EXPECT_FALSE(SDLDPYWritePNG("/tmp/velm-never.png", &empty));
-    EXPECT_FALSE(SDLDPYWritePNG("/tmp/velm-never.png", &noPixels));
-    EXPECT_FALSE(SDLDPYWritePNG(nullptr, &one));
-    EXPECT_FALSE(SDLDPYWritePNG("/nonexistent-folder/x.png", &one));
-    EXPECT_FALSE(SDLDPYWritePNGBytes("/tmp/velm-never.png", 0, 1, reinterpret_cast<unsigned char*>(&word)));
-    EXPECT_FALSE(SDLDPYWritePNGBytes("/tmp/velm-never.png", 1, 1, nullptr));
-    EXPECT_NE(access("/tmp/velm-never.png", F_OK), 0);
-}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "img/img.h"
+#include "tests/printed.h"
 #include "text/font.h"
 
 namespace {
@@ -44,13 +45,7 @@ std::string Drawn(const IMG* target) {
 
 template <typename F>
 std::string Printed(F action) {
-    FONTSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    FONTSetReportErrors(false);
-    return out;
+    return testout::Printed(action, FONTSetReportErrors);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "img/img.h"
+#include "tests/printed.h"
 #include "text/raster.h"
 
 namespace {
@@ -55,13 +56,7 @@ std::vector<std::uint32_t> SmoothReference(const std::vector<std::uint32_t>& t, 
     return out;
 }
 
-template <typename F>
-std::string Printed(F action) {
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+using testout::Printed;  // the raster's reporter always prints
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "img/img.h"
+#include "tests/printed.h"
 #include "text/cursor.h"
 #include "text/font.h"
 #include "text/scroll.h"
@@ -70,13 +71,7 @@ struct Fixture {
 
 template <typename F>
 std::string Printed(F action) {
-    SCROLLSetReportErrors(true);
-    testing::internal::CaptureStdout();
-    action();
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    SCROLLSetReportErrors(false);
-    return out;
+    return testout::Printed(action, SCROLLSetReportErrors);
 }
 
 }  // namespace

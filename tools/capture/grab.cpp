@@ -132,7 +132,7 @@ void writeFrame() {
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
             die("output path too long");
         }
-        if (!SDLDPYWritePNGBytes(path, frame->width, frame->height, frame->rgb)) {
+        if (!IMGSavePNGBytes(frame->rgb, frame->width, frame->height, path)) {
             std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", path, std::strerror(errno));
             die("stopped");
         }

@@ -1,5 +1,5 @@
 // TOOL: what the programs beside the show share. PNG files go through the
-// display module's SDLDPYWritePNG; enlargement by whole factors is IMGScale.
+// image module's IMGSavePNG; enlargement by whole factors is IMGScale.
 #pragma once
 
 #include <string>

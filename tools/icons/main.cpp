@@ -11,7 +11,6 @@
 
 #include "demo/demo.h"
 #include "img/img.h"
-#include "platform/sdldpy.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"ICONS   ", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -78,7 +77,7 @@ int main(int argc, char** argv) {
         mkdir((folder + "/apps").c_str(), 0777);
         const std::string path = folder + "/apps/velm4023.png";
         IMG* icon = draw(emblem, size);
-        if (icon == nullptr || !SDLDPYWritePNG(path.c_str(), icon)) {
+        if (icon == nullptr || !IMGSavePNG(icon, path.c_str())) {
             std::fprintf(stderr, "velm_icons: cannot write %s\n", path.c_str());
             status = 1;
         }

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "img/img.h"
-#include "platform/sdldpy.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"VELMPREV", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -58,7 +57,7 @@ int main(int argc, char** argv) {
             IMGResize(enlarged, image->width * p.factor, image->height * p.factor);
             IMGScale(image, enlarged);
         }
-        if (enlarged == nullptr || !SDLDPYWritePNG(out.c_str(), enlarged)) {
+        if (enlarged == nullptr || !IMGSavePNG(enlarged, out.c_str())) {
             std::fprintf(stderr, "cannot write %s\n", out.c_str());
             ok = false;
         }

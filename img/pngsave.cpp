@@ -1,6 +1,6 @@
-// The PNG writer: 8-bit RGB files from images of 0x00RRGGBB words or from
-// packed R, G, B bytes. The show's screenshots and the tools' picture files
-// all go through it.
+// PNG writing (libpng; not in the browser build): 8-bit RGB files from images
+// of 0x00RRGGBB words or from packed R, G, B bytes. The show's screenshots and
+// the tools' picture files all go through it.
 #include <png.h>
 
 #include <bit>
@@ -8,10 +8,10 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include "platform/sdldpy.h"
+#include "img/img.h"
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"SDLPNG  ", "20261208", "Tordeval", "C++     ", "CODE    "};
+[[maybe_unused]] const IDENT ident = {"IMGPNG  ", "20261209", "Tordeval", "C++     ", "CODE    "};
 
 constexpr std::int32_t maxSide = 65536;
 
@@ -62,21 +62,21 @@ bool encodePng(std::FILE* file, const PngRows& rows) {
 }
 
 // Writes the rows to a new file at path; a file left half-written is removed
-// and errno says why.
-bool SDLDPYWriteRows(const char* path, const PngRows& rows) {
+// and errno says why. Every failure is reported once.
+bool writeRows(const char* path, const PngRows& rows) {
     if (path == nullptr || rows.first == nullptr || rows.width <= 0 || rows.height <= 0 ||
         rows.width > maxSide || rows.height > maxSide) {
-        SDLDPYError();
+        IMGError();
         return false;
     }
     errno = 0;
     std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) return false;
-    bool ok = encodePng(file, rows);
-    if (std::fclose(file) != 0) ok = false;
+    bool ok = file != nullptr && encodePng(file, rows);
+    if (file != nullptr && std::fclose(file) != 0) ok = false;
     if (!ok) {
         const int why = errno != 0 ? errno : EIO;
-        std::remove(path);
+        if (file != nullptr) std::remove(path);
+        IMGError();
         errno = why;
     }
     return ok;
@@ -85,19 +85,19 @@ bool SDLDPYWriteRows(const char* path, const PngRows& rows) {
 
 // Writes the image as an 8-bit RGB PNG file; false on any failure, with errno
 // saying why and no file left behind.
-bool SDLDPYWritePNG(const char* path, const IMG* image) {
+bool IMGSavePNG(const IMG* image, const char* path) {
     if (image == nullptr) {
-        SDLDPYError();
+        IMGError();
         return false;
     }
     const std::size_t stride = image->width > 0 ? static_cast<std::size_t>(image->width) * 4 : 0;
-    return SDLDPYWriteRows(path, {image->width, image->height,
-                                  reinterpret_cast<const unsigned char*>(image->pixels), stride, true});
+    return writeRows(path, {image->width, image->height, reinterpret_cast<const unsigned char*>(image->pixels),
+                            stride, true});
 }
 
 // Writes width x height pixels of three bytes R, G, B each, rows top first and
-// without gaps, as an 8-bit RGB PNG file; failures as SDLDPYWritePNG.
-bool SDLDPYWritePNGBytes(const char* path, std::int32_t width, std::int32_t height, const unsigned char* rgb) {
+// without gaps, as an 8-bit RGB PNG file; failures as IMGSavePNG.
+bool IMGSavePNGBytes(const unsigned char* rgb, std::int32_t width, std::int32_t height, const char* path) {
     const std::size_t stride = width > 0 ? static_cast<std::size_t>(width) * 3 : 0;
-    return SDLDPYWriteRows(path, {width, height, rgb, stride, false});
+    return writeRows(path, {width, height, rgb, stride, false});
 }
