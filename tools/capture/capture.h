@@ -24,6 +24,7 @@ struct CAPTUREOPTIONS {
     bool ppmStream;          // P6 images on standard output
     const char* wavPath;     // null: no WAV file of the frames' sound
     const char* videoPath;   // null: no video; .webm for VP9 and Opus, else H.264 and AAC
+    bool overwrite;          // replace existing outputs instead of refusing them
     bool help;               // print the usage and stop
     std::int32_t keyCount;
     CAPTUREKEY keys[captureMaxKeys];   // sorted by frame, at most one per frame
@@ -52,6 +53,26 @@ void CAPTUREFrameFree(CAPTUREFRAME* frame);                                     
 // ---- Output -------------------------------------------------------------------
 // Makes the directory when it is missing (one level) and checks that it takes files.
 bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size);
+// Everything that can be checked before the first frame: each output's folder
+// exists and takes files, its name ends in a known extension, it does not exist
+// yet (unless overwrite), and ffmpeg is there when needed. False with one line.
+bool CAPTURECheckOutputs(const CAPTUREOPTIONS* options, char* error, std::size_t size);
+enum CAPTUREFORMAT { captureMp4, captureMkv, captureMov, captureWebM, captureUnknown };
+CAPTUREFORMAT CAPTUREVideoFormat(const char* path);   // by the name's extension, any case
+
+// ---- Temporary files (files.cpp) -------------------------------------------------
+// Outputs are made beside their target and renamed into place when whole;
+// every temporary file, folder and ffmpeg run is tracked and removed on any
+// failure, Ctrl+C, kill or hang-up.
+void CAPTUREGuardSignals();                          // SIGPIPE ignored; SIGINT, SIGTERM, SIGHUP clean up
+int CAPTURETrackFile(const char* path);              // slot, or -1 when the table is full
+int CAPTURETrackFolder(const char* path);
+int CAPTURETrackProcess(int pid);
+void CAPTUREUntrack(int slot);
+void CAPTURERemoveTemporaries();                     // stop the processes, remove files, then folders
+int CAPTURETempBeside(const char* target, char* temp, std::size_t size);  // open fd of a new tracked file
+bool CAPTURECommit(const char* temp, const char* target, bool overwrite);   // rename into place
+const char* CAPTURETempRoot();                       // $TMPDIR, else /tmp
 bool CAPTUREWritePPM(std::FILE* stream, const CAPTUREFRAME* frame);                  // one P6 image
 
 // ---- Sound and video ----------------------------------------------------------
@@ -60,6 +81,14 @@ bool CAPTUREWavStart(std::FILE* file, std::int64_t frames);        // header for
 bool CAPTUREWavWrite(std::FILE* file, const std::int16_t* samples, std::int32_t frames);  // interleaved L, R
 bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames);       // true sizes when seekable; closes
 bool CAPTUREHaveFFmpeg();                                          // an executable ffmpeg on the PATH
-bool CAPTUREIsWebM(const char* path);                              // name ends in .webm
-int CAPTURESpawn(char* const* argv, std::FILE** input);            // process id or -1; input: its stdin
+// Starts argv (never through a shell); input, when not null, gets a stream to
+// its standard input; log, when not null, receives its standard error.
+int CAPTURESpawn(char* const* argv, std::FILE** input, const char* log);   // process id or -1
 bool CAPTUREWait(int pid);                                         // exited with status 0
+// --video: temporary folder and sound first, then the frames and their sound,
+// then the close, which joins the two and puts the file in place.
+bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size);
+bool CAPTUREVideoFrame(const CAPTUREOPTIONS* options, const CAPTUREFRAME* frame);
+void CAPTUREVideoWhy(char* error, std::size_t size);   // after a failed frame: ffmpeg's last words
+bool CAPTUREVideoSound(const std::int16_t* samples, std::int32_t frames);
+bool CAPTUREVideoClose(const CAPTUREOPTIONS* options, std::int64_t soundFrames, char* error, std::size_t size);

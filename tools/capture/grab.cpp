@@ -34,41 +34,21 @@ CAPTUREFRAME scaled = {};           // enlarged copy when --scale is above 1
 
 // Sound: the show's sound record, kept closed, filled one frame at a time.
 std::int16_t frameSound[2 * SYNTH_FRAME];
-std::FILE* wavFile = nullptr;       // --wav
+std::FILE* wavFile = nullptr;       // --wav, written beside its target
+char wavTemp[4200] = "";
 std::int64_t soundFrames = 0;       // sample frames written to each sound file
-// --video: ffmpeg encodes the frames from a pipe while the sound goes to a
-// WAV beside it; GRABFinish joins the two.
-char videoDir[64] = "";
-std::FILE* videoPipe = nullptr;
-int videoPid = -1;
-std::FILE* videoWav = nullptr;
 
-// Says what went wrong and ends the process with status 1.
+// Says what went wrong, removes everything half made and ends the process
+// with status 1.
 [[noreturn]] void die(const char* what) {
     if (progressShown) {
         std::fputc('\n', stderr);
     }
     std::fprintf(stderr, "velm4023-capture: frame %d: %s\n", framesSeen, what);
+    if (wavFile != nullptr) std::fclose(wavFile);
+    wavFile = nullptr;
+    CAPTURERemoveTemporaries();
     std::exit(1);
-}
-
-// Starts the first ffmpeg run: raw frames of w x h on its standard input,
-// encoded without sound into the temporary folder.
-void startVideo(std::int32_t w, std::int32_t h) {
-    char size[32], output[128];
-    std::snprintf(size, sizeof size, "%dx%d", w, h);
-    const bool webm = CAPTUREIsWebM(options->videoPath);
-    std::snprintf(output, sizeof output, "%s/video.%s", videoDir, webm ? "webm" : "mkv");
-    const char* h264[] = {"-c:v", "libx264", "-preset", "medium", "-crf", "26", "-pix_fmt", "yuv420p", nullptr};
-    const char* vp9[] = {"-c:v", "libvpx-vp9", "-crf", "34", "-b:v", "0", "-row-mt", "1", "-pix_fmt", "yuv420p", nullptr};
-    const char* argv[40] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "rawvideo",
-                            "-pix_fmt", "rgb24", "-s", size, "-framerate", "50", "-i", "-"};
-    std::size_t n = 16;
-    for (const char* const* a = webm ? vp9 : h264; *a != nullptr; ++a) argv[n++] = *a;
-    argv[n++] = output;
-    argv[n] = nullptr;
-    videoPid = CAPTURESpawn(const_cast<char* const*>(argv), &videoPipe);
-    if (videoPid < 0 || videoPipe == nullptr) die("cannot start ffmpeg");
 }
 
 // The sound of the frame just presented, into the sound files when the frame
@@ -77,44 +57,16 @@ void writeSound(bool wanted) {
     SDLSND* sound = SDLSNDNew();
     SDLSNDFill(sound, reinterpret_cast<std::uint8_t*>(frameSound), static_cast<int>(sizeof frameSound));
     if (!wanted) return;
+    char line[4400];
     if (wavFile != nullptr && !CAPTUREWavWrite(wavFile, frameSound, SYNTH_FRAME)) {
-        std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
-        die("stopped");
+        std::snprintf(line, sizeof line, "cannot write %s: %s", options->wavPath, std::strerror(errno));
+        die(line);
     }
-    if (videoWav != nullptr && !CAPTUREWavWrite(videoWav, frameSound, SYNTH_FRAME))
-        die("cannot write the video's sound");
+    if (options->videoPath != nullptr && !CAPTUREVideoSound(frameSound, SYNTH_FRAME)) {
+        std::snprintf(line, sizeof line, "cannot write the sound of %s: %s", options->videoPath, std::strerror(errno));
+        die(line);
+    }
     soundFrames += SYNTH_FRAME;
-}
-
-// Joins ffmpeg's frames with the sound into the video file and removes the
-// temporary folder; false after a message when something failed.
-bool finishVideo() {
-    bool ok = true;
-    char video[128], audio[128];
-    std::snprintf(video, sizeof video, "%s/video.%s", videoDir, CAPTUREIsWebM(options->videoPath) ? "webm" : "mkv");
-    std::snprintf(audio, sizeof audio, "%s/sound.wav", videoDir);
-    if (videoPipe != nullptr) {
-        ok = std::fclose(videoPipe) == 0;
-        videoPipe = nullptr;
-        ok = CAPTUREWait(videoPid) && ok;
-    }
-    ok = CAPTUREWavFinish(videoWav, soundFrames) && ok;
-    videoWav = nullptr;
-    if (ok && framesWritten > 0) {
-        const bool webm = CAPTUREIsWebM(options->videoPath);
-        std::fprintf(stderr, "velm4023-capture: joining %d frames and their sound into %s\n", framesWritten,
-                     options->videoPath);
-        const char* argv[] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", video, "-i",
-                              audio, "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", webm ? "libopus" : "aac",
-                              "-b:a", webm ? "128k" : "160k", "-movflags", "+faststart", options->videoPath, nullptr};
-        ok = CAPTUREWait(CAPTURESpawn(const_cast<char* const*>(argv), nullptr));
-    }
-    if (!ok) std::fprintf(stderr, "velm4023-capture: ffmpeg could not make %s\n", options->videoPath);
-    std::remove(video);
-    std::remove(audio);
-    rmdir(videoDir);
-    videoDir[0] = '\0';
-    return ok;
 }
 
 // Writes the grabbed screen to every output asked for.
@@ -133,18 +85,20 @@ void writeFrame() {
             die("output path too long");
         }
         if (!SDLDPYWritePNGBytes(path, frame->width, frame->height, frame->rgb)) {
-            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", path, std::strerror(errno));
-            die("stopped");
+            char line[4400];
+            std::snprintf(line, sizeof line, "cannot write %s: %s", path, std::strerror(errno));
+            die(line);
         }
     }
     if (ppmStream != nullptr && !CAPTUREWritePPM(ppmStream, frame)) {
-        std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
-        die("stopped");
+        char line[256];
+        std::snprintf(line, sizeof line, "standard output: %s", std::strerror(errno));
+        die(line);
     }
-    if (options->videoPath != nullptr) {
-        if (videoPipe == nullptr) startVideo(frame->width, frame->height);
-        const std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;
-        if (std::fwrite(frame->rgb, 1, bytes, videoPipe) != bytes) die("ffmpeg stopped taking frames");
+    if (options->videoPath != nullptr && !CAPTUREVideoFrame(options, frame)) {
+        char line[1024];
+        CAPTUREVideoWhy(line, sizeof line);
+        die(line);
     }
     framesWritten++;
 }
@@ -242,25 +196,21 @@ bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
     soundFrames = 0;
     const std::int64_t frames = (std::int64_t{options->last} - options->first + 1) * SYNTH_FRAME;
     if (options->wavPath != nullptr) {
-        wavFile = std::fopen(options->wavPath, "wb");
+        const int fd = CAPTURETempBeside(options->wavPath, wavTemp, sizeof wavTemp);
+        wavFile = fd >= 0 ? fdopen(fd, "wb") : nullptr;
         if (wavFile == nullptr || !CAPTUREWavStart(wavFile, frames)) {
-            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", options->wavPath, std::strerror(errno));
+            std::fprintf(stderr, "velm4023-capture: cannot write beside %s: %s\n", options->wavPath,
+                         std::strerror(errno));
+            if (fd >= 0 && wavFile == nullptr) close(fd);
+            CAPTURERemoveTemporaries();
             return false;
         }
     }
-    if (options->videoPath != nullptr) {
-        std::snprintf(videoDir, sizeof videoDir, "/tmp/velm4023-capture-XXXXXX");
-        char audio[128];
-        if (mkdtemp(videoDir) == nullptr) {
-            std::fprintf(stderr, "velm4023-capture: cannot make a temporary folder: %s\n", std::strerror(errno));
-            return false;
-        }
-        std::snprintf(audio, sizeof audio, "%s/sound.wav", videoDir);
-        videoWav = std::fopen(audio, "wb");
-        if (videoWav == nullptr || !CAPTUREWavStart(videoWav, frames)) {
-            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", audio, std::strerror(errno));
-            return false;
-        }
+    char error[4400];
+    if (options->videoPath != nullptr && !CAPTUREVideoOpen(frames, error, sizeof error)) {
+        std::fprintf(stderr, "velm4023-capture: %s\n", error);
+        CAPTURERemoveTemporaries();
+        return false;
     }
     return true;
 }
@@ -290,13 +240,25 @@ int GRABFinish() {
         }
     }
     if (wavFile != nullptr) {
-        if (!CAPTUREWavFinish(wavFile, soundFrames)) {
-            std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
+        const bool written = CAPTUREWavFinish(wavFile, soundFrames);
+        wavFile = nullptr;
+        if (!written || !CAPTURECommit(wavTemp, options->wavPath, options->overwrite)) {
+            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", options->wavPath, std::strerror(errno));
             status = 1;
         }
-        wavFile = nullptr;
     }
-    if (videoDir[0] != '\0' && !finishVideo()) status = 1;
+    if (options != nullptr && options->videoPath != nullptr) {
+        if (framesWritten > 0 && status == 0) {
+            std::fprintf(stderr, "velm4023-capture: joining %d frames and their sound into %s\n", framesWritten,
+                         options->videoPath);
+        }
+        char error[4400];
+        if (!CAPTUREVideoClose(options, soundFrames, error, sizeof error)) {
+            std::fprintf(stderr, "velm4023-capture: %s\n", error);
+            status = 1;
+        }
+    }
+    CAPTURERemoveTemporaries();
     CAPTUREFrameFree(&grabbed);
     CAPTUREFrameFree(&scaled);
     options = nullptr;

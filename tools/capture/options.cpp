@@ -1,6 +1,7 @@
 // The command line of velm4023-capture: frame range, keys, outputs and scale.
 #include <SDL/SDL_keysym.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -116,8 +117,54 @@ bool parseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, cha
     return true;
 }
 
-// "FRAME:KEY,FRAME:KEY,..."
+// True for the characters trimmed around an entry of a keys file.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// "@FILE": entries separated by commas or line ends; "#" starts a comment that
+// runs to the end of its line; blank entries are skipped.
+bool parseKeysFile(const char* path, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return fail(error, size, "--keys @%s: %s", path, std::strerror(errno));
+    }
+    char entry[64];
+    std::size_t length = 0;
+    bool comment = false;
+    bool tooLong = false;
+    for (;;) {
+        const int c = std::fgetc(file);
+        if (c == EOF || c == '\n' || (c == ',' && !comment)) {
+            while (length > 0 && isBlank(entry[length - 1])) length--;
+            if (tooLong || length > 0) {
+                if (!parseKey(entry, tooLong ? sizeof entry : length, options, error, size)) {
+                    std::fclose(file);
+                    return false;
+                }
+            }
+            length = 0;
+            tooLong = false;
+            if (c != ',') comment = false;
+            if (c == EOF) break;
+        } else if (c == '#') {
+            comment = true;
+        } else if (!comment && !(length == 0 && isBlank(static_cast<char>(c)))) {
+            if (length < sizeof entry - 1) {
+                entry[length++] = static_cast<char>(c);
+            } else {
+                tooLong = true;
+            }
+        }
+    }
+    const bool readOK = std::ferror(file) == 0;
+    std::fclose(file);
+    return readOK || fail(error, size, "--keys @%s: cannot read the file", path);
+}
+
+// "FRAME:KEY,FRAME:KEY,..." or "@FILE".
 bool parseKeys(const char* text, CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    if (text[0] == '@') {
+        return parseKeysFile(text + 1, options, error, size);
+    }
     const char* start = text;
     for (;;) {
         const char* comma = std::strchr(start, ',');
@@ -196,6 +243,10 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
             options->ppmStream = true;
             continue;
         }
+        if (std::strcmp(arg, "--overwrite") == 0) {
+            options->overwrite = true;
+            continue;
+        }
         const char* names[] = {"--frames", "--keys", "--png", "--scale", "--wav", "--video"};
         const char* name = nullptr;
         for (const char* candidate : names) {
@@ -253,9 +304,9 @@ bool CAPTUREParseArgs(int argc, char** argv, CAPTUREOPTIONS* options, char* erro
 
 // The --help text.
 const char* CAPTUREUsage() {
-    return "Usage: velm4023-capture --frames FIRST:LAST [--keys FRAME:KEY,...]\n"
+    return "Usage: velm4023-capture --frames FIRST:LAST [--keys FRAME:KEY,...|@FILE]\n"
            "                        [--png DIR] [--ppm-stream] [--wav FILE] [--video FILE]\n"
-           "                        [--scale N]\n"
+           "                        [--scale N] [--overwrite]\n"
            "\n"
            "Runs the show headless on a virtual clock (50 frames per second of show time,\n"
            "as fast as the machine allows) and writes the chosen frames.\n"
@@ -270,8 +321,10 @@ const char* CAPTUREUsage() {
            "                       printable character (q, f, 1, 2, 3, 6, 9, 0, ...) or a\n"
            "                       decimal key code from 10 to 322 (27 is Escape).\n"
            "                       One key per frame; the option may be repeated.\n"
+           "  --keys @FILE         the same entries read from FILE, separated by commas or\n"
+           "                       line ends; # starts a comment. Mixes with inline entries.\n"
            "  --png DIR            one PNG per frame, DIR/frame-000001.png and so on; DIR is\n"
-           "                       made when missing.\n"
+           "                       made when missing (one level).\n"
            "  --ppm-stream         binary PPM (P6) images one after another on standard\n"
            "                       output, for example:\n"
            "                         velm4023-capture --frames 1:4001 --ppm-stream |\n"
@@ -282,8 +335,16 @@ const char* CAPTUREUsage() {
            "                       Opus, any other name H.264 (yuv420p) and AAC, for example\n"
            "                         velm4023-capture --frames 1002:1501 --video part2.mp4\n"
            "  --scale N            enlarge every frame N times, nearest neighbour (1 to 16).\n"
+           "  --overwrite          replace outputs that exist; without it an existing file\n"
+           "                       (or PNG frame of the range) is refused before rendering.\n"
            "  --help               this text.\n"
            "\n"
+           "Outputs are written beside their target under a hidden name and renamed into\n"
+           "place when whole; temporary files go under $TMPDIR (else /tmp). A failure,\n"
+           "Ctrl+C or kill leaves no partial output and no temporary file.\n"
+           "\n"
            "Exit status: 0 when done (also when the show quit before LAST, which is said on\n"
-           "standard error), 1 when a frame could not be written, 2 for bad arguments.\n";
+           "standard error), 1 when an output failed half-way, 2 for bad arguments and\n"
+           "for every output refused before rendering (exists, no folder, unknown\n"
+           "extension, no ffmpeg). Ctrl+C and kill end the tool by their signal.\n";
 }

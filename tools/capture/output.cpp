@@ -1,5 +1,7 @@
 // Frames out of velm4023-capture: enlargement, the output directory and the
 // PPM stream. PNG files go through the display module's writer.
+#include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,4 +102,118 @@ bool CAPTUREWritePPM(std::FILE* stream, const CAPTUREFRAME* frame) {
     std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;
     return std::fprintf(stream, "P6\n%d %d\n255\n", frame->width, frame->height) > 0 &&
            std::fwrite(frame->rgb, 1, bytes, stream) == bytes;
+}
+
+namespace {
+// Splits path into its folder ("." when none) and checks the folder takes files.
+bool folderTakesFiles(const char* option, const char* path, char* error, std::size_t size) {
+    char folder[4096];
+    const char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) {
+        std::snprintf(folder, sizeof folder, ".");
+    } else if (std::snprintf(folder, sizeof folder, "%.*s", static_cast<int>(slash - path), path) >=
+               static_cast<int>(sizeof folder)) {
+        std::snprintf(error, size, "%s %s: the path is too long", option, path);
+        return false;
+    }
+    if (folder[0] == '\0') std::snprintf(folder, sizeof folder, "/");
+    struct stat status {};
+    if (stat(folder, &status) != 0 || !S_ISDIR(status.st_mode)) {
+        std::snprintf(error, size, "%s %s: the folder %s does not exist", option, path, folder);
+        return false;
+    }
+    if (access(folder, W_OK | X_OK) != 0) {
+        std::snprintf(error, size, "%s %s: cannot write into the folder %s: %s", option, path, folder,
+                      std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// True when the name ends in the extension, in any case.
+bool endsWith(const char* path, const char* extension) {
+    const std::size_t n = std::strlen(path), m = std::strlen(extension);
+    return n > m && strcasecmp(path + n - m, extension) == 0;
+}
+
+// One output file: known extension, folder there and writable, not there yet.
+bool checkFile(const char* option, const char* path, bool known, const char* extensions, bool overwrite,
+               char* error, std::size_t size) {
+    if (path == nullptr) return true;
+    if (!known) {
+        std::snprintf(error, size, "%s %s: unknown extension; use %s", option, path, extensions);
+        return false;
+    }
+    if (!folderTakesFiles(option, path, error, size)) return false;
+    struct stat status {};
+    if (stat(path, &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            std::snprintf(error, size, "%s %s: is a folder", option, path);
+            return false;
+        }
+        if (!overwrite) {
+            std::snprintf(error, size, "%s %s: the file exists; give --overwrite to replace it", option, path);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The first frame-NNNNNN.png of the range already in dir, or 0.
+std::int32_t existingFrame(const char* dir, std::int32_t first, std::int32_t last) {
+    DIR* listing = opendir(dir);
+    if (listing == nullptr) return 0;
+    std::int32_t found = 0;
+    while (const dirent* entry = readdir(listing)) {
+        unsigned frame = 0;
+        char tail[8] = "";
+        if (std::sscanf(entry->d_name, "frame-%u.%7s", &frame, tail) == 2 && std::strcmp(tail, "png") == 0 &&
+            frame >= static_cast<unsigned>(first) && frame <= static_cast<unsigned>(last)) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "frame-%06u.png", frame);
+            if (std::strcmp(expected, entry->d_name) == 0 &&
+                (found == 0 || static_cast<std::int32_t>(frame) < found)) {
+                found = static_cast<std::int32_t>(frame);
+            }
+        }
+    }
+    closedir(listing);
+    return found;
+}
+}  // namespace
+
+// The container a --video name asks for.
+CAPTUREFORMAT CAPTUREVideoFormat(const char* path) {
+    if (path == nullptr) return captureUnknown;
+    if (endsWith(path, ".mp4")) return captureMp4;
+    if (endsWith(path, ".mkv")) return captureMkv;
+    if (endsWith(path, ".mov")) return captureMov;
+    if (endsWith(path, ".webm")) return captureWebM;
+    return captureUnknown;
+}
+
+// Every check that needs no frame; see capture.h.
+bool CAPTURECheckOutputs(const CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    if (options == nullptr) return false;
+    const bool over = options->overwrite;
+    if (!checkFile("--wav", options->wavPath, options->wavPath != nullptr && endsWith(options->wavPath, ".wav"),
+                   ".wav", over, error, size) ||
+        !checkFile("--video", options->videoPath, CAPTUREVideoFormat(options->videoPath) != captureUnknown,
+                   ".mp4, .mkv, .mov or .webm", over, error, size)) {
+        return false;
+    }
+    if (options->pngDir != nullptr) {
+        if (!CAPTUREPrepareDir(options->pngDir, error, size)) return false;
+        const std::int32_t frame = over ? 0 : existingFrame(options->pngDir, options->first, options->last);
+        if (frame != 0) {
+            std::snprintf(error, size, "--png %s: frame-%06d.png exists; give --overwrite to replace it",
+                          options->pngDir, frame);
+            return false;
+        }
+    }
+    if (options->videoPath != nullptr && !CAPTUREHaveFFmpeg()) {
+        std::snprintf(error, size, "--video needs ffmpeg, which is not on the PATH (on Debian: apt-get install ffmpeg)");
+        return false;
+    }
+    return true;
 }
