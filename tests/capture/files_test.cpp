@@ -132,3 +132,44 @@ TEST_F(CaptureFiles, FullDiskLeavesNoFile) {
         EXPECT_NE(Slurp(dir + "/.err").find("velm4023-capture: "), std::string::npos) << output;
     }
 }
+
+// Sharing: --gif is a GIF89a of the frame's size with one image per frame at 2
+// hundredths of a second; --fit 1920x1080 is the 4x frame at 448, 28 on black;
+// the progress line shows on a terminal (script) and never in a pipe.
+TEST_F(CaptureFiles, GifFitAndProgress) {
+    NEED(HaveFFmpeg(), "ffmpeg");
+    ASSERT_EQ(Tool(dir, "--frames 1002:1021 --gif clip.gif").status, 0);
+    const std::string gif = Slurp(dir + "/clip.gif");
+    ASSERT_GT(gif.size(), 13u);
+    EXPECT_EQ(gif.substr(0, 6), "GIF89a");
+    EXPECT_EQ(static_cast<unsigned char>(gif[6]) | static_cast<unsigned char>(gif[7]) << 8, 256);
+    EXPECT_EQ(static_cast<unsigned char>(gif[8]) | static_cast<unsigned char>(gif[9]) << 8, 256);
+    ASSERT_EQ(std::system(("cd '" + dir + "' && ffprobe -v error -count_frames -show_entries "
+                           "stream=nb_read_frames,r_frame_rate -of csv=p=0 clip.gif > probe").c_str()), 0);
+    EXPECT_EQ(Slurp(dir + "/probe"), "50/1,20\n");
+
+    ASSERT_EQ(Tool(dir, "--frames 1500 --fit 1920x1080 --ppm-stream", "", "fit.ppm").status, 0);
+    ASSERT_EQ(Tool(dir, "--frames 1500 --scale 4 --ppm-stream", "", "four.ppm").status, 0);
+    const std::string fit = Slurp(dir + "/fit.ppm"), four = Slurp(dir + "/four.ppm");
+    const std::string fitHead = "P6\n1920 1080\n255\n", fourHead = "P6\n1024 1024\n255\n";
+    ASSERT_EQ(fit.size(), fitHead.size() + 1920u * 1080 * 3);
+    ASSERT_EQ(four.size(), fourHead.size() + 1024u * 1024 * 3);
+    bool centred = true, black = true;
+    for (std::size_t y = 0; y < 1080; y++) {
+        const std::string row = fit.substr(fitHead.size() + y * 1920 * 3, 1920 * 3);
+        const bool inside = y >= 28 && y < 28 + 1024;
+        if (inside) centred &= row.compare(448 * 3, 1024 * 3, four, fourHead.size() + (y - 28) * 1024 * 3, 1024 * 3) == 0;
+        for (std::size_t x = 0; x < 1920; x++) {
+            if (!inside || x < 448 || x >= 448 + 1024) black &= row.compare(x * 3, 3, std::string(3, '\0')) == 0;
+        }
+    }
+    EXPECT_TRUE(centred) << "the 4x frame is not at 448, 28";
+    EXPECT_TRUE(black) << "the border is not black";
+
+    const std::string capture = std::string("'") + CAPTURE_BINARY + "' --frames 1:400 --wav p.wav --overwrite";
+    ASSERT_EQ(std::system(("cd '" + dir + "' && script -qec \"" + capture + "\" /dev/null > tty.txt").c_str()), 0);
+    ASSERT_EQ(std::system(("cd '" + dir + "' && " + capture + " 2> pipe.txt").c_str()), 0);
+    EXPECT_NE(Slurp(dir + "/tty.txt").find("\rvelm4023-capture: frame 400 of 400 (100%)"), std::string::npos)
+        << Slurp(dir + "/tty.txt");
+    EXPECT_EQ(Slurp(dir + "/pipe.txt"), "");
+}

@@ -28,9 +28,10 @@ std::int32_t framesSeen = 0;
 std::int32_t framesWritten = 0;
 std::int32_t nextKey = 0;           // index of the first key not yet pressed
 std::int32_t keyHeld = 0;           // code pressed at the previous frame, released at this one
-bool progressShown = false;
-CAPTUREFRAME grabbed = {};          // the screen, 1:1
-CAPTUREFRAME scaled = {};           // enlarged copy when --scale is above 1
+bool showProgress = false;          // standard error is a terminal
+IMG grabbed = {};                   // the screen, 1:1
+IMG scaled = {};                    // enlarged by --scale or --fit
+IMG canvas = {};                    // --fit: the black canvas the frame is centred on
 
 // Sound: the show's sound record, kept closed, filled one frame at a time.
 std::int16_t frameSound[2 * SYNTH_FRAME];
@@ -41,9 +42,7 @@ std::int64_t soundFrames = 0;       // sample frames written to each sound file
 // Says what went wrong, removes everything half made and ends the process
 // with status 1.
 [[noreturn]] void die(const char* what) {
-    if (progressShown) {
-        std::fputc('\n', stderr);
-    }
+    CAPTUREProgressEnd();
     std::fprintf(stderr, "velm4023-capture: frame %d: %s\n", framesSeen, what);
     if (wavFile != nullptr) std::fclose(wavFile);
     wavFile = nullptr;
@@ -71,33 +70,32 @@ void writeSound(bool wanted) {
 
 // Writes the grabbed screen to every output asked for.
 void writeFrame() {
-    const CAPTUREFRAME* frame = &grabbed;
-    if (options->scale > 1) {
-        if (!CAPTUREScale(&grabbed, options->scale, &scaled)) {
-            die("out of memory while enlarging");
-        }
-        frame = &scaled;
+    const IMG* frame = CAPTURECompose(&grabbed, options, &scaled, &canvas);
+    if (frame == nullptr) {
+        die(options->fitWidth > 0 ? "the frame does not fit --fit, or memory is short" : "out of memory while enlarging");
     }
+    char line[4400];
     if (options->pngDir != nullptr) {
         char path[4096];
         int length = std::snprintf(path, sizeof path, "%s/frame-%06d.png", options->pngDir, framesSeen);
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
             die("output path too long");
         }
-        if (!SDLDPYWritePNGBytes(path, frame->width, frame->height, frame->rgb)) {
-            char line[4400];
+        if (!SDLDPYWritePNG(path, frame)) {
             std::snprintf(line, sizeof line, "cannot write %s: %s", path, std::strerror(errno));
             die(line);
         }
     }
     if (ppmStream != nullptr && !CAPTUREWritePPM(ppmStream, frame)) {
-        char line[256];
         std::snprintf(line, sizeof line, "standard output: %s", std::strerror(errno));
         die(line);
     }
     if (options->videoPath != nullptr && !CAPTUREVideoFrame(options, frame)) {
-        char line[1024];
         CAPTUREVideoWhy(line, sizeof line);
+        die(line);
+    }
+    if (options->gifPath != nullptr && !CAPTUREGifFrame(options, frame)) {
+        std::snprintf(line, sizeof line, "ffmpeg stopped taking the GIF's frames: %s", std::strerror(errno));
         die(line);
     }
     framesWritten++;
@@ -133,15 +131,6 @@ void feedKeys() {
     }
 }
 
-// Shows "frame N of LAST" on a terminal, about twice a second of show time.
-void progress(bool force) {
-    if (!force && framesSeen % 25 != 0) {
-        return;
-    }
-    std::fprintf(stderr, "\rvelm4023-capture: frame %d of %d, %d written", framesSeen, options->last, framesWritten);
-    progressShown = true;
-}
-
 // Everything the hook does for one present, before the real present runs.
 void onPresent(SDL_Surface* screen) {
     if (options == nullptr) {
@@ -157,9 +146,7 @@ void onPresent(SDL_Surface* screen) {
     }
     if (options->wavPath != nullptr || options->videoPath != nullptr) writeSound(wanted);
     feedKeys();
-    if (isatty(STDERR_FILENO) != 0) {
-        progress(framesSeen == options->last);
-    }
+    if (showProgress) CAPTUREProgress(framesSeen, options->first, options->last, framesSeen == options->last);
 }
 
 // After the real present: stop once the last frame wanted is out.
@@ -194,6 +181,7 @@ bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
     nextKey = 0;
     keyHeld = 0;
     soundFrames = 0;
+    showProgress = isatty(STDERR_FILENO) != 0;
     const std::int64_t frames = (std::int64_t{options->last} - options->first + 1) * SYNTH_FRAME;
     if (options->wavPath != nullptr) {
         const int fd = CAPTURETempBeside(options->wavPath, wavTemp, sizeof wavTemp);
@@ -218,10 +206,7 @@ bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
 // Flushes the outputs, says so when the show ended before the last frame wanted,
 // and returns the exit status.
 int GRABFinish() {
-    if (progressShown) {
-        std::fputc('\n', stderr);
-        progressShown = false;
-    }
+    CAPTUREProgressEnd();
     int status = 0;
     if (ppmStream != nullptr && std::fflush(ppmStream) != 0) {
         std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
@@ -258,9 +243,18 @@ int GRABFinish() {
             status = 1;
         }
     }
+    if (options != nullptr && options->gifPath != nullptr) {
+        char error[4400];
+        if (!CAPTUREGifClose(options, error, sizeof error)) {
+            std::fprintf(stderr, "velm4023-capture: %s\n", error);
+            status = 1;
+        }
+    }
     CAPTURERemoveTemporaries();
-    CAPTUREFrameFree(&grabbed);
-    CAPTUREFrameFree(&scaled);
+    std::free(grabbed.pixels);
+    std::free(scaled.pixels);
+    std::free(canvas.pixels);
+    grabbed = scaled = canvas = IMG{};
     options = nullptr;
     return status;
 }

@@ -16,59 +16,42 @@
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTOUT ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
-// True when the frame has a sensible size and pixels.
-bool frameValid(const CAPTUREFRAME* frame) {
-    return frame != nullptr && frame->rgb != nullptr && frame->width > 0 && frame->height > 0 &&
-           frame->width <= 65536 && frame->height <= 65536;
+// Gives image the size, keeping its pixels when the size is already right.
+bool sized(IMG* image, std::int32_t width, std::int32_t height) {
+    if (image->pixels == nullptr || image->width != width || image->height != height) {
+        IMGResize(image, width, height);   // cleared to black
+    }
+    return image->pixels != nullptr && image->width == width && image->height == height;
 }
 }  // namespace
 
-// Enlarges source scale times into target (nearest neighbour); target's buffer is
-// reused when it is big enough.
-bool CAPTUREScale(const CAPTUREFRAME* source, std::int32_t scale, CAPTUREFRAME* target) {
-    if (!frameValid(source) || target == nullptr || scale < 1 || scale > captureMaxScale ||
-        source->width > 65536 / scale || source->height > 65536 / scale) {
-        return false;
+// The frame as written; see capture.h. The canvas's border is cleared once,
+// when it is sized, and the centred copy covers the same place every frame.
+const IMG* CAPTURECompose(const IMG* frame, const CAPTUREOPTIONS* options, IMG* scaled, IMG* canvas) {
+    if (frame == nullptr || options == nullptr || frame->pixels == nullptr || frame->width <= 0 || frame->height <= 0) {
+        return nullptr;
     }
-    std::int32_t width = source->width * scale;
-    std::int32_t height = source->height * scale;
-    std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
-    if (target->rgb == nullptr || static_cast<std::size_t>(target->width) * static_cast<std::size_t>(target->height) * 3 < bytes) {
-        unsigned char* rgb = static_cast<unsigned char*>(std::realloc(target->rgb, bytes));
-        if (rgb == nullptr) {
-            return false;
-        }
-        target->rgb = rgb;
+    std::int32_t scale = options->scale;
+    if (options->fitWidth > 0) {
+        const std::int32_t across = options->fitWidth / frame->width, down = options->fitHeight / frame->height;
+        scale = across < down ? across : down;
+        if (scale < 1 || scale > captureMaxFit) return nullptr;
     }
-    target->width = width;
-    target->height = height;
-    std::size_t sourceStride = static_cast<std::size_t>(source->width) * 3;
-    std::size_t targetStride = static_cast<std::size_t>(width) * 3;
-    for (std::int32_t y = 0; y < source->height; y++) {
-        const unsigned char* in = source->rgb + static_cast<std::size_t>(y) * sourceStride;
-        unsigned char* row = target->rgb + static_cast<std::size_t>(y) * static_cast<std::size_t>(scale) * targetStride;
-        unsigned char* out = row;
-        for (std::int32_t x = 0; x < source->width; x++, in += 3) {
-            for (std::int32_t k = 0; k < scale; k++, out += 3) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-            }
-        }
-        for (std::int32_t k = 1; k < scale; k++) {   // the other rows of the block repeat the first
-            std::memcpy(row + static_cast<std::size_t>(k) * targetStride, row, targetStride);
-        }
+    if (scale < 1 || std::int64_t{frame->width} * scale > captureMaxFit ||
+        std::int64_t{frame->height} * scale > captureMaxFit) {
+        return nullptr;
     }
-    return true;
-}
-
-// Releases the frame's pixels and clears its size.
-void CAPTUREFrameFree(CAPTUREFRAME* frame) {
-    if (frame == nullptr) {
-        return;
+    const IMG* big = frame;
+    if (scale > 1) {
+        if (scaled == nullptr || !sized(scaled, frame->width * scale, frame->height * scale)) return nullptr;
+        IMGScale(frame, scaled);
+        big = scaled;
     }
-    std::free(frame->rgb);
-    *frame = CAPTUREFRAME{};
+    if (options->fitWidth <= 0) return big;
+    if (canvas == nullptr || !sized(canvas, options->fitWidth, options->fitHeight)) return nullptr;
+    IMGBlitOpaque(big, canvas, 0, 0, (canvas->width - big->width) / 2, (canvas->height - big->height) / 2, big->width,
+                  big->height);
+    return canvas;
 }
 
 // Makes the directory when missing and checks that files can be made in it.
@@ -94,14 +77,25 @@ bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size) {
     return true;
 }
 
-// Writes one binary PPM image to the stream.
-bool CAPTUREWritePPM(std::FILE* stream, const CAPTUREFRAME* frame) {
-    if (stream == nullptr || !frameValid(frame)) {
+// Writes one binary PPM image to the stream, a row at a time.
+bool CAPTUREWritePPM(std::FILE* stream, const IMG* frame) {
+    if (stream == nullptr || frame == nullptr || frame->pixels == nullptr || frame->width <= 0 || frame->height <= 0 ||
+        frame->width > captureMaxFit) {
         return false;
     }
-    std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;
-    return std::fprintf(stream, "P6\n%d %d\n255\n", frame->width, frame->height) > 0 &&
-           std::fwrite(frame->rgb, 1, bytes, stream) == bytes;
+    unsigned char row[3 * captureMaxFit];
+    if (std::fprintf(stream, "P6\n%d %d\n255\n", frame->width, frame->height) <= 0) return false;
+    const std::size_t bytes = static_cast<std::size_t>(frame->width) * 3;
+    for (std::int32_t y = 0; y < frame->height; y++) {
+        const std::uint32_t* in = frame->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame->width);
+        for (std::int32_t x = 0; x < frame->width; x++) {
+            row[3 * x] = static_cast<unsigned char>(in[x] >> 16);
+            row[3 * x + 1] = static_cast<unsigned char>(in[x] >> 8);
+            row[3 * x + 2] = static_cast<unsigned char>(in[x]);
+        }
+        if (std::fwrite(row, 1, bytes, stream) != bytes) return false;
+    }
+    return true;
 }
 
 namespace {
@@ -199,7 +193,9 @@ bool CAPTURECheckOutputs(const CAPTUREOPTIONS* options, char* error, std::size_t
     if (!checkFile("--wav", options->wavPath, options->wavPath != nullptr && endsWith(options->wavPath, ".wav"),
                    ".wav", over, error, size) ||
         !checkFile("--video", options->videoPath, CAPTUREVideoFormat(options->videoPath) != captureUnknown,
-                   ".mp4, .mkv, .mov or .webm", over, error, size)) {
+                   ".mp4, .mkv, .mov or .webm", over, error, size) ||
+        !checkFile("--gif", options->gifPath, options->gifPath != nullptr && endsWith(options->gifPath, ".gif"),
+                   ".gif", over, error, size)) {
         return false;
     }
     if (options->pngDir != nullptr) {
@@ -211,8 +207,9 @@ bool CAPTURECheckOutputs(const CAPTUREOPTIONS* options, char* error, std::size_t
             return false;
         }
     }
-    if (options->videoPath != nullptr && !CAPTUREHaveFFmpeg()) {
-        std::snprintf(error, size, "--video needs ffmpeg, which is not on the PATH (on Debian: apt-get install ffmpeg)");
+    if ((options->videoPath != nullptr || options->gifPath != nullptr) && !CAPTUREHaveFFmpeg()) {
+        std::snprintf(error, size, "%s needs ffmpeg, which is not on the PATH (on Debian: apt-get install ffmpeg)",
+                      options->videoPath != nullptr ? "--video" : "--gif");
         return false;
     }
     return true;
