@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,8 @@ TEST(CaptureOutput, ComposeScalesAndCentres) {
         {1, 255, 1000, 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        CAPTUREOPTIONS options = {};
+        const auto held = std::make_unique<CAPTUREOPTIONS>();   // too big for the stack
+        CAPTUREOPTIONS& options = *held;
         options.scale = c.scale;
         options.fitWidth = c.fitWidth;
         options.fitHeight = c.fitHeight;

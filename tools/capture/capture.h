@@ -12,7 +12,7 @@
 
 inline constexpr std::int32_t captureMaxScale = 16;
 inline constexpr std::int32_t captureMaxFrame = 1000000000;   // keeps every count inside int32
-inline constexpr std::int32_t captureMaxKeys = 4096;
+inline constexpr std::int32_t captureMaxKeys = 65536;   // as many as the show keeps for a recording
 inline constexpr std::int32_t captureMaxFit = 16384;
 inline constexpr std::int32_t captureCrfH264 = 20;   // defaults, chosen by measurement (see --help)
 inline constexpr std::int32_t captureCrfVP9 = 34;

@@ -100,17 +100,17 @@ bool parseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, cha
     if (options->keyCount >= captureMaxKeys) {
         return fail(error, size, "--keys: more than %d keys", captureMaxKeys);
     }
+    std::int32_t at = options->keyCount;   // insert in frame order; a keys file comes sorted
+    while (at > 0 && options->keys[at - 1].frame > frame) {
+        at--;
+    }
     // The show reads one key per frame, so a second key at the same frame could
     // never take effect.
-    for (std::int32_t i = 0; i < options->keyCount; i++) {
-        if (options->keys[i].frame == frame) {
-            return fail(error, size, "--keys: two keys at frame %d; the show reads one key per frame", frame);
-        }
+    if (at > 0 && options->keys[at - 1].frame == frame) {
+        return fail(error, size, "--keys: two keys at frame %d; the show reads one key per frame", frame);
     }
-    std::int32_t at = options->keyCount;   // insert in frame order
-    while (at > 0 && options->keys[at - 1].frame > frame) {
-        options->keys[at] = options->keys[at - 1];
-        at--;
+    for (std::int32_t i = options->keyCount; i > at; i--) {
+        options->keys[i] = options->keys[i - 1];
     }
     options->keys[at] = {frame, code};
     options->keyCount++;
