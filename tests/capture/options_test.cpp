@@ -95,6 +95,7 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--frames", "1:3", "--png", "d", "--frame", "2"},        // unknown option
         {"--frames", "1:3", "--png", "d", "--frames", "2:4"},     // a second range would hide the first
         {"--frames", "1:3", "--png", "d", "--keys", "1:05"},      // codes run from 10
+        {"--frames", "1:3", "--png", "d", "--keys", "1:290"},     // F9 records; not inside the capture
         {"--frames", "1:3", "--png", "d", "extra"},
         {"--frames", "1:3", "--wav", ""},
         {"--frames", "1:3", "--video"},

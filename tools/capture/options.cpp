@@ -214,7 +214,8 @@ std::int32_t CAPTUREKeyCode(const char* name) {
         return c > 32 && c < 127 ? c : 0;
     }
     std::int32_t code = 0;
-    if (!parseNumber(name, length, &code) || code < 10 || code >= SDLK_LAST) {
+    // F9 would start a recording inside the capture, which renders one itself.
+    if (!parseNumber(name, length, &code) || code < 10 || code >= SDLK_LAST || code == SDLK_F9) {
         return 0;
     }
     return code;
