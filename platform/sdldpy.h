@@ -36,8 +36,13 @@ void SDLDPYChooseScaling();                            // before SDL starts: enl
 void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> desktop-filling, letterboxed picture
 std::int64_t SDLDPYFramesShown();                      // presentations since the display opened
 // Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png into the
-// pictures folder (XDG_PICTURES_DIR, ~/Pictures, else the current folder);
+// pictures folder (see SDLDPYUserDir);
 // the path goes to standard output, a failure to one line on standard error.
 bool SDLDPYScreenshot(SDLDPY* display);
 // The folder a screenshot goes to, written into folder (size bytes).
 void SDLDPYPicturesDir(char* folder, std::size_t size);
+// The user's folder of a kind as the XDG user directories give it: the
+// variable NAME (XDG_PICTURES_DIR, XDG_VIDEOS_DIR), else NAME's line in
+// ~/.config/user-dirs.dirs with $HOME expanded, else ~/CONVENTIONAL
+// ("Pictures", "Videos"), each when it is a folder, else the current folder.
+void SDLDPYUserDir(const char* name, const char* conventional, char* folder, std::size_t size);

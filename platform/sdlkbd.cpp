@@ -24,7 +24,8 @@ void SDLKBDTrace(const char* line) {
 }
 
 // Acts on the keys that work around the show rather than in it: F11 and
-// Alt+Enter toggle fullscreen, F12 takes a screenshot. True when the key was
+// Alt+Enter toggle fullscreen, F12 takes a screenshot, F9 starts or ends a
+// recording. True when the key was
 // one of them.
 bool SDLKBDWindowKey(const SDL_keysym& key) {
     if (key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0)) {
@@ -33,6 +34,10 @@ bool SDLKBDWindowKey(const SDL_keysym& key) {
     }
     if (key.sym == SDLK_F12) {
         SDLDPYScreenshot(SDLDPYCurrent());
+        return true;
+    }
+    if (key.sym == SDLK_F9) {
+        SDLKBDRecord();
         return true;
     }
     return false;
@@ -112,6 +117,9 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
             keyboard->buffer[0] = 0;
         }
     }
+    // The key the show acts on this frame, kept for recordings.
+    SDLKBDLogKey(SDLDPYFramesShown(), static_cast<unsigned char>(keyboard->buffer[0]));
+    SDLKBDRecordPoll();
     SDLKBDTrace("_SDLKBDGetKey\n");
 }
 

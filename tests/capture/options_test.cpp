@@ -95,9 +95,19 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--frames", "1:3", "--png", "d", "--frame", "2"},        // unknown option
         {"--frames", "1:3", "--png", "d", "--frames", "2:4"},     // a second range would hide the first
         {"--frames", "1:3", "--png", "d", "--keys", "1:05"},      // codes run from 10
+        {"--frames", "1:3", "--png", "d", "--keys", "1:290"},     // F9 records; not inside the capture
         {"--frames", "1:3", "--png", "d", "extra"},
         {"--frames", "1:3", "--wav", ""},
         {"--frames", "1:3", "--video"},
+        {"--frames", "1:3", "--gif", ""},
+        {"--frames", "1:3", "--png", "d", "--fit", "1920x1080", "--scale", "2"},   // --fit chooses the scale
+        {"--frames", "1:3", "--png", "d", "--fit", "1920"},
+        {"--frames", "1:3", "--png", "d", "--fit", "200x1080"},                  // the frame does not fit
+        {"--frames", "1:3", "--png", "d", "--fit", "20000x1080"},
+        {"--frames", "1:3", "--video", "v.mp4", "--fit", "1921x1080"},          // yuv420p wants even sizes
+        {"--frames", "1:3", "--png", "d", "--crf", "20"},                        // no video to set
+        {"--frames", "1:3", "--video", "v.mp4", "--crf", "52"},
+        {"--frames", "1:3", "--video", "v.mp4", "--crf", "-1"},
     };
     for (const auto& line_words : bad) {
         Parsed p = Parse(line_words, &options);

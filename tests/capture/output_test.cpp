@@ -1,10 +1,11 @@
-// Enlargement, the PNG and PPM writers and the output directory check.
+// Enlargement and placement, the PNG and PPM writers and the output directory check.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,36 +37,57 @@ std::string ReadAll(std::FILE* file) {
     return data;
 }
 
-TEST(CaptureOutput, ScaleRepeatsEachPixelInASquare) {
-    std::vector<unsigned char> rgb = Pattern(3, 2);
-    CAPTUREFRAME source = {3, 2, rgb.data()};
-    CAPTUREFRAME target = {};
-    ASSERT_TRUE(CAPTUREScale(&source, 4, &target));
-    ASSERT_EQ(target.width, 12);
-    ASSERT_EQ(target.height, 8);
-    bool same = true;
-    for (std::int32_t y = 0; y < 8; y++) {
-        for (std::int32_t x = 0; x < 12; x++) {
-            for (std::int32_t c = 0; c < 3; c++) {
-                same &= target.rgb[(y * 12 + x) * 3 + c] == rgb[((y / 4) * 3 + x / 4) * 3 + c];
+// --scale and --fit: the frame enlarged by a whole number, and with --fit
+// centred on black. Each case checks every pixel of the result.
+TEST(CaptureOutput, ComposeScalesAndCentres) {
+    IMG frame = {};
+    IMGResize(&frame, 256, 256);
+    ASSERT_NE(frame.pixels, nullptr);
+    for (std::int32_t i = 0; i < 256 * 256; i++) frame.pixels[i] = 0x00010101u * static_cast<std::uint32_t>(i % 251) + 1;
+    struct Case {
+        std::int32_t scale, fitWidth, fitHeight;
+        std::int32_t width, height, factor, left, top;   // expected; width 0: refused
+    };
+    const Case cases[] = {
+        {1, 0, 0, 256, 256, 1, 0, 0},
+        {3, 0, 0, 768, 768, 3, 0, 0},
+        {1, 1920, 1080, 1920, 1080, 4, 448, 28},
+        {1, 3840, 2160, 3840, 2160, 8, 896, 56},
+        {1, 256, 256, 256, 256, 1, 0, 0},
+        {1, 700, 300, 700, 300, 1, 222, 22},
+        {1, 255, 1000, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const auto held = std::make_unique<CAPTUREOPTIONS>();   // too big for the stack
+        CAPTUREOPTIONS& options = *held;
+        options.scale = c.scale;
+        options.fitWidth = c.fitWidth;
+        options.fitHeight = c.fitHeight;
+        IMG scaled = {}, canvas = {};
+        for (int round = 0; round < 2; round++) {   // the second frame reuses the images
+            const IMG* out = CAPTURECompose(&frame, &options, &scaled, &canvas);
+            if (c.width == 0) {
+                EXPECT_EQ(out, nullptr) << c.fitWidth << "x" << c.fitHeight;
+                continue;
             }
+            ASSERT_NE(out, nullptr) << c.fitWidth << "x" << c.fitHeight;
+            ASSERT_EQ(out->width, c.width);
+            ASSERT_EQ(out->height, c.height);
+            bool same = true;
+            for (std::int32_t y = 0; y < c.height; y++) {
+                for (std::int32_t x = 0; x < c.width; x++) {
+                    const std::int32_t fx = x - c.left, fy = y - c.top;
+                    const bool inside = fx >= 0 && fy >= 0 && fx < 256 * c.factor && fy < 256 * c.factor;
+                    const std::uint32_t want = inside ? frame.pixels[(fy / c.factor) * 256 + fx / c.factor] : 0;
+                    same &= out->pixels[static_cast<std::size_t>(y) * c.width + x] == want;
+                }
+            }
+            EXPECT_TRUE(same) << "scale " << c.scale << ", fit " << c.fitWidth << "x" << c.fitHeight;
         }
+        std::free(scaled.pixels);
+        std::free(canvas.pixels);
     }
-    EXPECT_TRUE(same);
-
-    // A smaller enlargement reuses the buffer; scale 1 is a plain copy.
-    ASSERT_TRUE(CAPTUREScale(&source, 1, &target));
-    EXPECT_EQ(target.width, 3);
-    EXPECT_EQ(std::vector<unsigned char>(target.rgb, target.rgb + rgb.size()), rgb);
-
-    EXPECT_FALSE(CAPTUREScale(&source, 0, &target));
-    EXPECT_FALSE(CAPTUREScale(&source, captureMaxScale + 1, &target));
-    EXPECT_FALSE(CAPTUREScale(nullptr, 2, &target));
-    CAPTUREFRAME empty = {0, 5, rgb.data()};
-    EXPECT_FALSE(CAPTUREScale(&empty, 2, &target));
-    CAPTUREFrameFree(&target);
-    EXPECT_EQ(target.rgb, nullptr);
-    EXPECT_EQ(target.width, 0);
+    std::free(frame.pixels);
 }
 
 TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
@@ -75,7 +97,10 @@ TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
     std::string dir = TempDir();
     ASSERT_FALSE(dir.empty());
     std::vector<unsigned char> rgb = Pattern(5, 3);
-    CAPTUREFRAME frame = {5, 3, rgb.data()};
+    struct {
+        std::int32_t width, height;
+        unsigned char* rgb;
+    } frame = {5, 3, rgb.data()};
     std::string png = dir + "/f.png";
     ASSERT_TRUE(IMGSavePNGBytes(frame.rgb, frame.width, frame.height, png.c_str()));
     std::FILE* decoded = popen(("pngtopnm " + png).c_str(), "r");
@@ -93,7 +118,9 @@ TEST(CaptureOutput, PNGReadsBackWithAnotherDecoder) {
 
 TEST(CaptureOutput, PPMImagesFollowEachOther) {
     std::vector<unsigned char> rgb = Pattern(2, 2);
-    CAPTUREFRAME frame = {2, 2, rgb.data()};
+    std::uint32_t words[4];
+    for (int i = 0; i < 4; i++) words[i] = static_cast<std::uint32_t>(rgb[3 * i]) << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
+    IMG frame = {2, 2, words};
     std::FILE* stream = std::tmpfile();
     ASSERT_NE(stream, nullptr);
     ASSERT_TRUE(CAPTUREWritePPM(stream, &frame));

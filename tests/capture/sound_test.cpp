@@ -100,7 +100,7 @@ TEST(CaptureWav, SoundOfTheFramesWithTheirKeys) {
 
 TEST(CaptureVideo, WithoutFFmpegSaysSo) {
     std::string err;
-    EXPECT_EQ(Capture("--frames 1:2 --video /tmp/never.mp4", &err, "env PATH=/nonexistent"), 1);
+    EXPECT_EQ(Capture("--frames 1:2 --video /tmp/never.mp4", &err, "env PATH=/nonexistent"), 2);
     EXPECT_NE(err.find("--video needs ffmpeg"), std::string::npos) << err;
 }
 

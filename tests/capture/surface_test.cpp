@@ -1,6 +1,8 @@
-// Reading SDL surfaces of every depth as RGB bytes.
+// Reading SDL surfaces of every depth as 0x00RRGGBB words.
 #include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "tools/capture/capture.h"
 
@@ -51,22 +53,21 @@ TEST(CaptureSurface, EveryDepthReadsAsRGB) {
     for (const Layout& layout : layouts) {
         SDL_Surface* surface = Painted(layout.depth, layout.r, layout.g, layout.b);
         ASSERT_NE(surface, nullptr) << SDL_GetError();
-        CAPTUREFRAME frame = {};
+        IMG frame = {};
         ASSERT_TRUE(CAPTUREFromSurface(surface, &frame)) << layout.depth;
         ASSERT_EQ(frame.width, 4);
         ASSERT_EQ(frame.height, 3);
         for (int i = 0; i < 12; i++) {
             const Colour& c = colours[(i % 4 + i / 4) % 4];
-            EXPECT_EQ(frame.rgb[i * 3], c.r) << "depth " << layout.depth << " pixel " << i;
-            EXPECT_EQ(frame.rgb[i * 3 + 1], c.g) << "depth " << layout.depth << " pixel " << i;
-            EXPECT_EQ(frame.rgb[i * 3 + 2], c.b) << "depth " << layout.depth << " pixel " << i;
+            const std::uint32_t word = static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
+            EXPECT_EQ(frame.pixels[i], word) << "depth " << layout.depth << " pixel " << i;
         }
-        CAPTUREFrameFree(&frame);
+        std::free(frame.pixels);
         SDL_FreeSurface(surface);
     }
-    CAPTUREFRAME frame = {};
+    IMG frame = {};
     EXPECT_FALSE(CAPTUREFromSurface(nullptr, &frame));
-    EXPECT_EQ(frame.rgb, nullptr);
+    EXPECT_EQ(frame.pixels, nullptr);
 }
 
 }  // namespace

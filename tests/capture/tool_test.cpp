@@ -145,10 +145,10 @@ TEST(CaptureTool, UnwritableDirectoryStopsBeforeTheShow) {
     ASSERT_NE(made, nullptr);
     std::fclose(made);
     RUN run = Capture("--frames 1:2 --png '" + file + "/frames'");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
     run = Capture("--frames 1:2 --png '" + file + "'");
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("not a directory"), std::string::npos) << run.err;
     EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
 }

@@ -28,47 +28,26 @@ std::int32_t framesSeen = 0;
 std::int32_t framesWritten = 0;
 std::int32_t nextKey = 0;           // index of the first key not yet pressed
 std::int32_t keyHeld = 0;           // code pressed at the previous frame, released at this one
-bool progressShown = false;
-CAPTUREFRAME grabbed = {};          // the screen, 1:1
-CAPTUREFRAME scaled = {};           // enlarged copy when --scale is above 1
+bool showProgress = false;          // standard error is a terminal
+IMG grabbed = {};                   // the screen, 1:1
+IMG scaled = {};                    // enlarged by --scale or --fit
+IMG canvas = {};                    // --fit: the black canvas the frame is centred on
 
 // Sound: the show's sound record, kept closed, filled one frame at a time.
 std::int16_t frameSound[2 * SYNTH_FRAME];
-std::FILE* wavFile = nullptr;       // --wav
+std::FILE* wavFile = nullptr;       // --wav, written beside its target
+char wavTemp[4200] = "";
 std::int64_t soundFrames = 0;       // sample frames written to each sound file
-// --video: ffmpeg encodes the frames from a pipe while the sound goes to a
-// WAV beside it; GRABFinish joins the two.
-char videoDir[64] = "";
-std::FILE* videoPipe = nullptr;
-int videoPid = -1;
-std::FILE* videoWav = nullptr;
 
-// Says what went wrong and ends the process with status 1.
+// Says what went wrong, removes everything half made and ends the process
+// with status 1.
 [[noreturn]] void die(const char* what) {
-    if (progressShown) {
-        std::fputc('\n', stderr);
-    }
+    CAPTUREProgressEnd();
     std::fprintf(stderr, "velm4023-capture: frame %d: %s\n", framesSeen, what);
+    if (wavFile != nullptr) std::fclose(wavFile);
+    wavFile = nullptr;
+    CAPTURERemoveTemporaries();
     std::exit(1);
-}
-
-// Starts the first ffmpeg run: raw frames of w x h on its standard input,
-// encoded without sound into the temporary folder.
-void startVideo(std::int32_t w, std::int32_t h) {
-    char size[32], output[128];
-    std::snprintf(size, sizeof size, "%dx%d", w, h);
-    const bool webm = CAPTUREIsWebM(options->videoPath);
-    std::snprintf(output, sizeof output, "%s/video.%s", videoDir, webm ? "webm" : "mkv");
-    const char* h264[] = {"-c:v", "libx264", "-preset", "medium", "-crf", "26", "-pix_fmt", "yuv420p", nullptr};
-    const char* vp9[] = {"-c:v", "libvpx-vp9", "-crf", "34", "-b:v", "0", "-row-mt", "1", "-pix_fmt", "yuv420p", nullptr};
-    const char* argv[40] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "rawvideo",
-                            "-pix_fmt", "rgb24", "-s", size, "-framerate", "50", "-i", "-"};
-    std::size_t n = 16;
-    for (const char* const* a = webm ? vp9 : h264; *a != nullptr; ++a) argv[n++] = *a;
-    argv[n++] = output;
-    argv[n] = nullptr;
-    videoPid = CAPTURESpawn(const_cast<char* const*>(argv), &videoPipe);
-    if (videoPid < 0 || videoPipe == nullptr) die("cannot start ffmpeg");
 }
 
 // The sound of the frame just presented, into the sound files when the frame
@@ -77,74 +56,47 @@ void writeSound(bool wanted) {
     SDLSND* sound = SDLSNDNew();
     SDLSNDFill(sound, reinterpret_cast<std::uint8_t*>(frameSound), static_cast<int>(sizeof frameSound));
     if (!wanted) return;
+    char line[4400];
     if (wavFile != nullptr && !CAPTUREWavWrite(wavFile, frameSound, SYNTH_FRAME)) {
-        std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
-        die("stopped");
+        std::snprintf(line, sizeof line, "cannot write %s: %s", options->wavPath, std::strerror(errno));
+        die(line);
     }
-    if (videoWav != nullptr && !CAPTUREWavWrite(videoWav, frameSound, SYNTH_FRAME))
-        die("cannot write the video's sound");
+    if (options->videoPath != nullptr && !CAPTUREVideoSound(frameSound, SYNTH_FRAME)) {
+        std::snprintf(line, sizeof line, "cannot write the sound of %s: %s", options->videoPath, std::strerror(errno));
+        die(line);
+    }
     soundFrames += SYNTH_FRAME;
-}
-
-// Joins ffmpeg's frames with the sound into the video file and removes the
-// temporary folder; false after a message when something failed.
-bool finishVideo() {
-    bool ok = true;
-    char video[128], audio[128];
-    std::snprintf(video, sizeof video, "%s/video.%s", videoDir, CAPTUREIsWebM(options->videoPath) ? "webm" : "mkv");
-    std::snprintf(audio, sizeof audio, "%s/sound.wav", videoDir);
-    if (videoPipe != nullptr) {
-        ok = std::fclose(videoPipe) == 0;
-        videoPipe = nullptr;
-        ok = CAPTUREWait(videoPid) && ok;
-    }
-    ok = CAPTUREWavFinish(videoWav, soundFrames) && ok;
-    videoWav = nullptr;
-    if (ok && framesWritten > 0) {
-        const bool webm = CAPTUREIsWebM(options->videoPath);
-        std::fprintf(stderr, "velm4023-capture: joining %d frames and their sound into %s\n", framesWritten,
-                     options->videoPath);
-        const char* argv[] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", video, "-i",
-                              audio, "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", webm ? "libopus" : "aac",
-                              "-b:a", webm ? "128k" : "160k", "-movflags", "+faststart", options->videoPath, nullptr};
-        ok = CAPTUREWait(CAPTURESpawn(const_cast<char* const*>(argv), nullptr));
-    }
-    if (!ok) std::fprintf(stderr, "velm4023-capture: ffmpeg could not make %s\n", options->videoPath);
-    std::remove(video);
-    std::remove(audio);
-    rmdir(videoDir);
-    videoDir[0] = '\0';
-    return ok;
 }
 
 // Writes the grabbed screen to every output asked for.
 void writeFrame() {
-    const CAPTUREFRAME* frame = &grabbed;
-    if (options->scale > 1) {
-        if (!CAPTUREScale(&grabbed, options->scale, &scaled)) {
-            die("out of memory while enlarging");
-        }
-        frame = &scaled;
+    const IMG* frame = CAPTURECompose(&grabbed, options, &scaled, &canvas);
+    if (frame == nullptr) {
+        die(options->fitWidth > 0 ? "the frame does not fit --fit, or memory is short" : "out of memory while enlarging");
     }
+    char line[4400];
     if (options->pngDir != nullptr) {
         char path[4096];
         int length = std::snprintf(path, sizeof path, "%s/frame-%06d.png", options->pngDir, framesSeen);
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
             die("output path too long");
         }
-        if (!IMGSavePNGBytes(frame->rgb, frame->width, frame->height, path)) {
-            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", path, std::strerror(errno));
-            die("stopped");
+        if (!IMGSavePNG(frame, path)) {
+            std::snprintf(line, sizeof line, "cannot write %s: %s", path, std::strerror(errno));
+            die(line);
         }
     }
     if (ppmStream != nullptr && !CAPTUREWritePPM(ppmStream, frame)) {
-        std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
-        die("stopped");
+        std::snprintf(line, sizeof line, "standard output: %s", std::strerror(errno));
+        die(line);
     }
-    if (options->videoPath != nullptr) {
-        if (videoPipe == nullptr) startVideo(frame->width, frame->height);
-        const std::size_t bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height) * 3;
-        if (std::fwrite(frame->rgb, 1, bytes, videoPipe) != bytes) die("ffmpeg stopped taking frames");
+    if (options->videoPath != nullptr && !CAPTUREVideoFrame(options, frame)) {
+        CAPTUREVideoWhy(line, sizeof line);
+        die(line);
+    }
+    if (options->gifPath != nullptr && !CAPTUREGifFrame(options, frame)) {
+        std::snprintf(line, sizeof line, "ffmpeg stopped taking the GIF's frames: %s", std::strerror(errno));
+        die(line);
     }
     framesWritten++;
 }
@@ -179,15 +131,6 @@ void feedKeys() {
     }
 }
 
-// Shows "frame N of LAST" on a terminal, about twice a second of show time.
-void progress(bool force) {
-    if (!force && framesSeen % 25 != 0) {
-        return;
-    }
-    std::fprintf(stderr, "\rvelm4023-capture: frame %d of %d, %d written", framesSeen, options->last, framesWritten);
-    progressShown = true;
-}
-
 // Everything the hook does for one present, before the real present runs.
 void onPresent(SDL_Surface* screen) {
     if (options == nullptr) {
@@ -203,9 +146,7 @@ void onPresent(SDL_Surface* screen) {
     }
     if (options->wavPath != nullptr || options->videoPath != nullptr) writeSound(wanted);
     feedKeys();
-    if (isatty(STDERR_FILENO) != 0) {
-        progress(framesSeen == options->last);
-    }
+    if (showProgress) CAPTUREProgress(framesSeen, options->first, options->last, framesSeen == options->last);
 }
 
 // After the real present: stop once the last frame wanted is out.
@@ -240,27 +181,24 @@ bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
     nextKey = 0;
     keyHeld = 0;
     soundFrames = 0;
+    showProgress = isatty(STDERR_FILENO) != 0;
     const std::int64_t frames = (std::int64_t{options->last} - options->first + 1) * SYNTH_FRAME;
     if (options->wavPath != nullptr) {
-        wavFile = std::fopen(options->wavPath, "wb");
+        const int fd = CAPTURETempBeside(options->wavPath, wavTemp, sizeof wavTemp);
+        wavFile = fd >= 0 ? fdopen(fd, "wb") : nullptr;
         if (wavFile == nullptr || !CAPTUREWavStart(wavFile, frames)) {
-            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", options->wavPath, std::strerror(errno));
+            std::fprintf(stderr, "velm4023-capture: cannot write beside %s: %s\n", options->wavPath,
+                         std::strerror(errno));
+            if (fd >= 0 && wavFile == nullptr) close(fd);
+            CAPTURERemoveTemporaries();
             return false;
         }
     }
-    if (options->videoPath != nullptr) {
-        std::snprintf(videoDir, sizeof videoDir, "/tmp/velm4023-capture-XXXXXX");
-        char audio[128];
-        if (mkdtemp(videoDir) == nullptr) {
-            std::fprintf(stderr, "velm4023-capture: cannot make a temporary folder: %s\n", std::strerror(errno));
-            return false;
-        }
-        std::snprintf(audio, sizeof audio, "%s/sound.wav", videoDir);
-        videoWav = std::fopen(audio, "wb");
-        if (videoWav == nullptr || !CAPTUREWavStart(videoWav, frames)) {
-            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", audio, std::strerror(errno));
-            return false;
-        }
+    char error[4400];
+    if (options->videoPath != nullptr && !CAPTUREVideoOpen(frames, error, sizeof error)) {
+        std::fprintf(stderr, "velm4023-capture: %s\n", error);
+        CAPTURERemoveTemporaries();
+        return false;
     }
     return true;
 }
@@ -268,10 +206,7 @@ bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
 // Flushes the outputs, says so when the show ended before the last frame wanted,
 // and returns the exit status.
 int GRABFinish() {
-    if (progressShown) {
-        std::fputc('\n', stderr);
-        progressShown = false;
-    }
+    CAPTUREProgressEnd();
     int status = 0;
     if (ppmStream != nullptr && std::fflush(ppmStream) != 0) {
         std::fprintf(stderr, "velm4023-capture: standard output: %s\n", std::strerror(errno));
@@ -290,15 +225,36 @@ int GRABFinish() {
         }
     }
     if (wavFile != nullptr) {
-        if (!CAPTUREWavFinish(wavFile, soundFrames)) {
-            std::fprintf(stderr, "velm4023-capture: %s: %s\n", options->wavPath, std::strerror(errno));
+        const bool written = CAPTUREWavFinish(wavFile, soundFrames);
+        wavFile = nullptr;
+        if (!written || !CAPTURECommit(wavTemp, options->wavPath, options->overwrite)) {
+            std::fprintf(stderr, "velm4023-capture: cannot write %s: %s\n", options->wavPath, std::strerror(errno));
             status = 1;
         }
-        wavFile = nullptr;
     }
-    if (videoDir[0] != '\0' && !finishVideo()) status = 1;
-    CAPTUREFrameFree(&grabbed);
-    CAPTUREFrameFree(&scaled);
+    if (options != nullptr && options->videoPath != nullptr) {
+        if (framesWritten > 0 && status == 0) {
+            std::fprintf(stderr, "velm4023-capture: joining %d frames and their sound into %s\n", framesWritten,
+                         options->videoPath);
+        }
+        char error[4400];
+        if (!CAPTUREVideoClose(options, soundFrames, error, sizeof error)) {
+            std::fprintf(stderr, "velm4023-capture: %s\n", error);
+            status = 1;
+        }
+    }
+    if (options != nullptr && options->gifPath != nullptr) {
+        char error[4400];
+        if (!CAPTUREGifClose(options, error, sizeof error)) {
+            std::fprintf(stderr, "velm4023-capture: %s\n", error);
+            status = 1;
+        }
+    }
+    CAPTURERemoveTemporaries();
+    std::free(grabbed.pixels);
+    std::free(scaled.pixels);
+    std::free(canvas.pixels);
+    grabbed = scaled = canvas = IMG{};
     options = nullptr;
     return status;
 }

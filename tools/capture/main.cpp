@@ -50,7 +50,7 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 int main(int argc, char** argv) {
-    char error[512];
+    char error[4600];
     if (!CAPTUREParseArgs(argc, argv, &options, error, sizeof error)) {
         std::fprintf(stderr, "velm4023-capture: %s\nTry 'velm4023-capture --help'.\n", error);
         return 2;
@@ -59,15 +59,11 @@ int main(int argc, char** argv) {
         std::fputs(CAPTUREUsage(), stdout);
         return 0;
     }
-    if (options.pngDir != nullptr && !CAPTUREPrepareDir(options.pngDir, error, sizeof error)) {
+    if (!CAPTURECheckOutputs(&options, error, sizeof error)) {
         std::fprintf(stderr, "velm4023-capture: %s\n", error);
-        return 1;
+        return 2;
     }
-    if (options.videoPath != nullptr && !CAPTUREHaveFFmpeg()) {
-        std::fprintf(stderr, "velm4023-capture: --video needs ffmpeg, which is not on the PATH "
-                             "(on Debian: apt-get install ffmpeg)\n");
-        return 1;
-    }
+    CAPTUREGuardSignals();
     std::FILE* stream = nullptr;
     if (options.ppmStream) {
         if (isatty(STDOUT_FILENO) != 0) {

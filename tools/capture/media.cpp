@@ -1,15 +1,19 @@
 // Sound and video out of velm4023-capture: the WAV writer and the two ffmpeg
 // runs of --video (the frames encoded as they come, then joined with the
 // sound, which is complete only when the last frame is).
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <SDL.h>
 
 #include "img/img.h"
 #include "sound/synth.h"
@@ -102,15 +106,9 @@ bool CAPTUREHaveFFmpeg() {
     }
 }
 
-// True when the file name ends in ".webm" (VP9 and Opus); otherwise MP4 (H.264 and AAC).
-bool CAPTUREIsWebM(const char* path) {
-    const std::size_t n = path ? std::strlen(path) : 0;
-    return n >= 5 && std::strcmp(path + n - 5, ".webm") == 0;
-}
-
 // Starts ffmpeg with argv; when input is not null it gets a stream writing to
 // ffmpeg's standard input. Returns the process id, or -1.
-int CAPTURESpawn(char* const* argv, std::FILE** input) {
+int CAPTURESpawn(char* const* argv, std::FILE** input, const char* log) {
     int fds[2] = {-1, -1};
     if (input != nullptr && pipe(fds) != 0) return -1;
     posix_spawn_file_actions_t actions;
@@ -120,6 +118,7 @@ int CAPTURESpawn(char* const* argv, std::FILE** input) {
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         posix_spawn_file_actions_addclose(&actions, fds[1]);
     }
+    if (log != nullptr) posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log, O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
     const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -139,4 +138,271 @@ bool CAPTUREWait(int pid) {
         if (errno != EINTR) return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// ---- --video ----------------------------------------------------------------------
+// ffmpeg encodes the frames as they come into a folder under $TMPDIR while the
+// sound goes to a WAV beside them; at the end a second run copies the encoded
+// picture, encodes the sound and writes the container beside the target, which
+// is renamed into place. Nothing is ever encoded twice.
+
+namespace {
+struct Video {
+    char folder[4096];
+    char picture[4200];    // the encoded frames
+    char sound[4200];      // the WAV
+    char log[4200];        // ffmpeg's messages
+    int folderSlot = -1, pictureSlot = -1, soundSlot = -1, logSlot = -1, pidSlot = -1;
+    std::FILE* pipe = nullptr;
+    std::FILE* wav = nullptr;
+    int pid = -1;
+};
+Video video;
+
+bool videoFail(char* error, std::size_t size, const char* what, const char* path) {
+    std::snprintf(error, size, "%s %s: %s", what, path, std::strerror(errno));
+    return false;
+}
+
+// What ffmpeg said last, for the one line that tells why it failed.
+bool ffmpegFail(char* error, std::size_t size, const char* what) {
+    char last[512] = "";
+    if (std::FILE* log = std::fopen(video.log, "r")) {
+        char line[512];
+        while (std::fgets(line, sizeof line, log) != nullptr) {
+            line[std::strcspn(line, "\n")] = '\0';
+            if (line[0] != '\0' && std::strncmp(line, "    Last message repeated", 25) != 0) {
+                std::snprintf(last, sizeof last, "%s", line);
+            }
+        }
+        std::fclose(log);
+    }
+    std::snprintf(error, size, "%s%s%s", what, last[0] != '\0' ? ": ffmpeg says: " : "", last);
+    return false;
+}
+}  // namespace
+
+// The temporary folder and the sound file; before the first frame.
+bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size) {
+    std::snprintf(video.folder, sizeof video.folder, "%s/velm4023-capture-XXXXXX", CAPTURETempRoot());
+    if (mkdtemp(video.folder) == nullptr) return videoFail(error, size, "cannot make a temporary folder in", CAPTURETempRoot());
+    video.folderSlot = CAPTURETrackFolder(video.folder);
+    std::snprintf(video.sound, sizeof video.sound, "%s/sound.wav", video.folder);
+    video.soundSlot = CAPTURETrackFile(video.sound);
+    std::snprintf(video.log, sizeof video.log, "%s/ffmpeg.log", video.folder);
+    video.logSlot = CAPTURETrackFile(video.log);
+    video.wav = std::fopen(video.sound, "wb");
+    if (video.wav == nullptr || !CAPTUREWavStart(video.wav, soundFrames)) {
+        return videoFail(error, size, "cannot write", video.sound);
+    }
+    return true;
+}
+
+// The raw layout of an IMG's words in memory: 0x00RRGGBB is B, G, R, 0 on a
+// little-endian machine.
+const char* rawLayout() { return SDL_BYTEORDER == SDL_LIL_ENDIAN ? "bgr0" : "0rgb"; }
+
+// Writes the frame's words to an encoder's standard input.
+bool feed(std::FILE* pipe, const IMG* frame) {
+    const std::size_t words = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height);
+    return std::fwrite(frame->pixels, sizeof *frame->pixels, words, pipe) == words;
+}
+
+// Starts the encoder on the first frame: raw frames of the frame's size at 50
+// per second on its standard input. The x264 preset is chosen by measurement:
+// a whole-cycle 1920 x 1080 video costs no more than ffmpeg's defaults alone.
+bool CAPTUREVideoFrame(const CAPTUREOPTIONS* options, const IMG* frame) {
+    if (video.pipe == nullptr) {
+        const bool webm = CAPTUREVideoFormat(options->videoPath) == captureWebM;
+        char dimensions[32], crf[16];
+        std::snprintf(dimensions, sizeof dimensions, "%dx%d", frame->width, frame->height);
+        std::snprintf(crf, sizeof crf, "%d", options->crf >= 0 ? options->crf : webm ? captureCrfVP9 : captureCrfH264);
+        std::snprintf(video.picture, sizeof video.picture, "%s/picture.%s", video.folder, webm ? "webm" : "mkv");
+        video.pictureSlot = CAPTURETrackFile(video.picture);
+        const char* h264[] = {"-c:v", "libx264", "-preset", "veryfast", "-crf", crf, "-pix_fmt", "yuv420p", nullptr};
+        const char* vp9[] = {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-row-mt", "1", "-pix_fmt", "yuv420p",
+                             nullptr};
+        const char* argv[40] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-f", "rawvideo",
+                                "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-"};
+        std::size_t n = 15;
+        for (const char* const* a = webm ? vp9 : h264; *a != nullptr; ++a) argv[n++] = *a;
+        argv[n++] = video.picture;
+        argv[n] = nullptr;
+        video.pid = CAPTURESpawn(const_cast<char* const*>(argv), &video.pipe, video.log);
+        if (video.pid < 0 || video.pipe == nullptr) return false;
+        video.pidSlot = CAPTURETrackProcess(video.pid);
+    }
+    return feed(video.pipe, frame);
+}
+
+// Why the encoder stopped taking frames, from its own last words.
+void CAPTUREVideoWhy(char* error, std::size_t size) {
+    if (video.pipe != nullptr) {
+        std::fclose(video.pipe);
+        video.pipe = nullptr;
+        CAPTUREWait(video.pid);
+        CAPTUREUntrack(video.pidSlot);
+    }
+    ffmpegFail(error, size, "ffmpeg stopped taking frames");
+}
+
+// The sound of one written frame.
+bool CAPTUREVideoSound(const std::int16_t* samples, std::int32_t frames) {
+    return video.wav != nullptr && CAPTUREWavWrite(video.wav, samples, frames);
+}
+
+// Ends the encoder, joins picture and sound beside the target and renames the
+// result into place. False with one line in error.
+bool CAPTUREVideoClose(const CAPTUREOPTIONS* options, std::int64_t soundFrames, char* error, std::size_t size) {
+    const char* target = options->videoPath;
+    bool ok = true;
+    if (video.pipe != nullptr) {
+        ok = std::fclose(video.pipe) == 0;
+        video.pipe = nullptr;
+        ok = CAPTUREWait(video.pid) && ok;
+        CAPTUREUntrack(video.pidSlot);
+        if (!ok) ffmpegFail(error, size, "ffmpeg could not encode the frames");
+    } else {
+        ok = false;
+        std::snprintf(error, size, "no frame to put into %s", target);
+    }
+    if (!CAPTUREWavFinish(video.wav, soundFrames) && ok) {
+        ok = videoFail(error, size, "cannot write", video.sound);
+    }
+    video.wav = nullptr;
+    char joined[4200];
+    int fd = -1;
+    if (ok) {
+        fd = CAPTURETempBeside(target, joined, sizeof joined);
+        if (fd < 0) ok = videoFail(error, size, "cannot write beside", target);
+        else close(fd);
+    }
+    if (ok) {
+        const CAPTUREFORMAT format = CAPTUREVideoFormat(target);
+        const bool webm = format == captureWebM;
+        const char* muxer = format == captureMp4 ? "mp4" : format == captureMov ? "mov" : webm ? "webm" : "matroska";
+        const char* argv[32] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                "-i", video.picture, "-i", video.sound, "-map", "0:v", "-map", "1:a",
+                                "-c:v", "copy", "-c:a", webm ? "libopus" : "aac", "-b:a", webm ? "128k" : "160k"};
+        std::size_t n = 20;
+        if (format == captureMp4 || format == captureMov) {
+            argv[n++] = "-movflags";
+            argv[n++] = "+faststart";
+        }
+        argv[n++] = "-f";
+        argv[n++] = muxer;
+        argv[n++] = joined;
+        argv[n] = nullptr;
+        const int pid = CAPTURESpawn(const_cast<char* const*>(argv), nullptr, video.log);
+        const int slot = CAPTURETrackProcess(pid);
+        ok = CAPTUREWait(pid);
+        CAPTUREUntrack(slot);
+        if (!ok) ffmpegFail(error, size, "ffmpeg could not join the picture and sound");
+        if (ok && !CAPTURECommit(joined, target, options->overwrite)) {
+            ok = videoFail(error, size, "cannot put the video in place at", target);
+        }
+    }
+    for (const char* path : {video.picture, video.sound, video.log}) {
+        if (path[0] != '\0') unlink(path);
+    }
+    rmdir(video.folder);
+    for (int slot : {video.pictureSlot, video.soundSlot, video.logSlot, video.folderSlot}) CAPTUREUntrack(slot);
+    return ok;
+}
+
+// ---- --gif --------------------------------------------------------------------------
+// One ffmpeg run: the frames are split, one copy builds the clip's palette, the
+// other is mapped onto it; the GIF goes beside the target and is renamed in place.
+
+namespace {
+struct Gif {
+    char temp[4200];
+    char log[4200];
+    int logSlot = -1, pidSlot = -1;
+    std::FILE* pipe = nullptr;
+    int pid = -1;
+};
+Gif gif;
+}  // namespace
+
+bool CAPTUREGifFrame(const CAPTUREOPTIONS* options, const IMG* frame) {
+    if (gif.pipe == nullptr) {
+        const int fd = CAPTURETempBeside(options->gifPath, gif.temp, sizeof gif.temp);
+        if (fd < 0) return false;
+        close(fd);
+        std::snprintf(gif.log, sizeof gif.log, "%s/velm4023-capture-gif-%d.log", CAPTURETempRoot(),
+                      static_cast<int>(getpid()));
+        gif.logSlot = CAPTURETrackFile(gif.log);
+        char dimensions[32];
+        std::snprintf(dimensions, sizeof dimensions, "%dx%d", frame->width, frame->height);
+        const char* argv[] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "rawvideo",
+                              "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-",
+                              "-filter_complex", "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse",
+                              "-f", "gif", gif.temp, nullptr};
+        gif.pid = CAPTURESpawn(const_cast<char* const*>(argv), &gif.pipe, gif.log);
+        if (gif.pid < 0 || gif.pipe == nullptr) return false;
+        gif.pidSlot = CAPTURETrackProcess(gif.pid);
+    }
+    return feed(gif.pipe, frame);
+}
+
+bool CAPTUREGifClose(const CAPTUREOPTIONS* options, char* error, std::size_t size) {
+    bool ok = gif.pipe != nullptr;
+    if (!ok) std::snprintf(error, size, "no frame to put into %s", options->gifPath);
+    if (gif.pipe != nullptr) {
+        ok = std::fclose(gif.pipe) == 0;
+        gif.pipe = nullptr;
+        ok = CAPTUREWait(gif.pid) && ok;
+        CAPTUREUntrack(gif.pidSlot);
+        if (!ok) {
+            std::snprintf(video.log, sizeof video.log, "%s", gif.log);
+            ffmpegFail(error, size, "ffmpeg could not make the GIF");
+        }
+    }
+    if (ok && !CAPTURECommit(gif.temp, options->gifPath, options->overwrite)) {
+        ok = videoFail(error, size, "cannot put the GIF in place at", options->gifPath);
+    }
+    if (gif.temp[0] != '\0') unlink(gif.temp);
+    unlink(gif.log);
+    CAPTUREUntrack(gif.logSlot);
+    return ok;
+}
+
+// ---- Progress -------------------------------------------------------------------------
+
+namespace {
+bool progressShown = false;
+std::int64_t progressStart = 0;   // microseconds, monotonic
+std::int64_t progressLast = 0;
+std::int32_t progressFrom = 0;    // frames already done at the start
+
+std::int64_t now() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return std::int64_t{t.tv_sec} * 1000000 + t.tv_nsec / 1000;
+}
+}  // namespace
+
+void CAPTUREProgress(std::int32_t frame, std::int32_t first, std::int32_t last, bool force) {
+    const std::int64_t t = now();
+    if (progressStart == 0) {
+        progressStart = t;
+        progressFrom = frame;
+        return;
+    }
+    if (!force && t - progressLast < 500000) return;
+    progressLast = t;
+    const double seconds = static_cast<double>(t - progressStart) / 1e6;
+    const double rate = seconds > 0 ? (frame - progressFrom) / seconds : 0;
+    const double left = rate > 0 ? (last - frame) / rate : 0;
+    const int percent = static_cast<int>(100 * std::int64_t{frame} / last);
+    std::fprintf(stderr, "\rvelm4023-capture: frame %d of %d (%d%%%s), %.0f fps, %d:%02d left ", frame, last,
+                 percent, frame < first ? ", before the first written" : "", rate, static_cast<int>(left) / 60,
+                 static_cast<int>(left) % 60);
+    progressShown = true;
+}
+
+void CAPTUREProgressEnd() {
+    if (progressShown) std::fputc('\n', stderr);
+    progressShown = false;
 }

@@ -37,22 +37,16 @@ Uint32 readPixel(const SDL_Surface* surface, std::int32_t x, std::int32_t y) {
 
 }  // namespace
 
-// Copies the surface into frame as RGB bytes, whatever its pixel format; the
-// frame's buffer is reused when the size stays.
-bool CAPTUREFromSurface(SDL_Surface* surface, CAPTUREFRAME* frame) {
+// Copies the surface into frame as 0x00RRGGBB words, whatever its pixel
+// format; the frame keeps its buffer while the size stays.
+bool CAPTUREFromSurface(SDL_Surface* surface, IMG* frame) {
     if (frame == nullptr || surface == nullptr || surface->format == nullptr || surface->w <= 0 || surface->h <= 0 ||
         surface->format->BytesPerPixel < 1 || surface->format->BytesPerPixel > 4) {
         return false;
     }
-    std::size_t bytes = static_cast<std::size_t>(surface->w) * static_cast<std::size_t>(surface->h) * 3;
-    if (frame->rgb == nullptr || frame->width != surface->w || frame->height != surface->h) {
-        unsigned char* rgb = static_cast<unsigned char*>(std::realloc(frame->rgb, bytes));
-        if (rgb == nullptr) {
-            return false;
-        }
-        frame->rgb = rgb;
-        frame->width = surface->w;
-        frame->height = surface->h;
+    if (frame->pixels == nullptr || frame->width != surface->w || frame->height != surface->h) {
+        IMGResize(frame, surface->w, surface->h);
+        if (frame->pixels == nullptr || frame->width != surface->w) return false;
     }
     bool locked = SDL_MUSTLOCK(surface);
     if (locked && SDL_LockSurface(surface) != 0) {
@@ -65,18 +59,21 @@ bool CAPTUREFromSurface(SDL_Surface* surface, CAPTUREFRAME* frame) {
         return false;
     }
     const SDL_PixelFormat* format = surface->format;
-    bool plain32 = format->BytesPerPixel == 4 && format->Rloss == 0 && format->Gloss == 0 && format->Bloss == 0;
-    unsigned char* out = frame->rgb;
+    const bool same = format->BytesPerPixel == 4 && format->Rmask == 0x00FF0000u && format->Gmask == 0x0000FF00u &&
+                      format->Bmask == 0x000000FFu;
+    std::uint32_t* out = frame->pixels;
     for (std::int32_t y = 0; y < surface->h; y++) {
-        for (std::int32_t x = 0; x < surface->w; x++, out += 3) {
-            Uint32 pixel = readPixel(surface, x, y);
-            if (plain32) {   // the usual 32-bit screen: shift the channels out directly
-                out[0] = static_cast<unsigned char>((pixel & format->Rmask) >> format->Rshift);
-                out[1] = static_cast<unsigned char>((pixel & format->Gmask) >> format->Gshift);
-                out[2] = static_cast<unsigned char>((pixel & format->Bmask) >> format->Bshift);
-            } else {
-                SDL_GetRGB(pixel, format, &out[0], &out[1], &out[2]);
-            }
+        if (same) {   // the usual screen: rows copied, the unused top byte cleared
+            const Uint8* row = static_cast<const Uint8*>(surface->pixels) + static_cast<std::size_t>(y) * surface->pitch;
+            std::memcpy(out, row, static_cast<std::size_t>(surface->w) * 4);
+            for (std::int32_t x = 0; x < surface->w; x++) out[x] &= 0x00FFFFFFu;
+            out += surface->w;
+            continue;
+        }
+        for (std::int32_t x = 0; x < surface->w; x++) {
+            Uint8 r = 0, g = 0, b = 0;
+            SDL_GetRGB(readPixel(surface, x, y), format, &r, &g, &b);
+            *out++ = static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | b;
         }
     }
     if (locked) {
@@ -84,4 +81,3 @@ bool CAPTUREFromSurface(SDL_Surface* surface, CAPTUREFRAME* frame) {
     }
     return true;
 }
-
