@@ -1,7 +1,7 @@
 // CAPTURE: the pieces of velm4023-capture that do not need the running show:
 // the command line, the frame's enlargement and placement (the image module's
 // IMGScale and a centred copy), the writers and ffmpeg (PNG files go through
-// the display module's PNG writer).
+// the image module's IMGSavePNG).
 // The executable adds the present hook (grab.cpp) and its main() (main.cpp).
 #pragma once
 
