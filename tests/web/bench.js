@@ -9,15 +9,18 @@
 //     the screen (counted once per animation frame of the page), and where the
 //     page's main thread spends a frame: the show's turns (compose, conversion,
 //     presentation, the audio it renders meanwhile), putImageData alone, how
-//     late the show's wake-ups come, and the browser's own work (sampled).
+//     late timers come, and the sampled shares of WebAssembly, JavaScript, the
+//     browser's own work (style, paint, commit, ...) and idle. With
+//     VELM_BENCH_FUNCTIONS=1 the sampled functions that took most are listed.
 //     Medians over the repeats; the machine's other load makes single runs noisy.
 'use strict';
 const { Browser, findBrowser, serve, delay } = require('./cdp.js');
 
 // Counters kept inside the page, installed before its own scripts run: every
 // frame put on the show's canvas, every animation frame that finds a new one
-// there, and the time spent in timer callbacks (the show's frame loop and its
-// audio feed both run in them) and in putImageData.
+// there, the time spent in the page's timer and animation frame callbacks
+// (the show's frame loop and its audio feed run in them) and how late the
+// timers come, and the time in putImageData.
 const probe = `(() => {
   const s = window.velmBench = { presents: 0, shown: 0, putMs: 0, turnMs: 0, turns: 0, late: 0, lateN: 0 };
   const put = CanvasRenderingContext2D.prototype.putImageData;
@@ -27,11 +30,18 @@ const probe = `(() => {
     if (this.canvas.id === 'canvas') { s.putMs += performance.now() - t; s.presents += 1; }
   };
   let seen = 0;
+  const nextFrame = window.requestAnimationFrame.bind(window);
   const look = () => {
     if (s.presents !== seen) { seen = s.presents; s.shown += 1; }
-    requestAnimationFrame(look);
+    nextFrame(look);
   };
-  requestAnimationFrame(look);
+  nextFrame(look);
+  window.requestAnimationFrame = function (f) {
+    return nextFrame(function (...a) {
+      const t = performance.now();
+      try { return f.apply(this, a); } finally { s.turnMs += performance.now() - t; s.turns += 1; }
+    });
+  };
   const later = window.setTimeout;
   window.setTimeout = function (f, ms, ...args) {
     const due = performance.now() + (ms || 0);
@@ -148,7 +158,7 @@ async function throttled(site, rates, repeat, seconds) {
       console.log(`| ${rate}x | ${parts.map((p) => p.fps.toFixed(1)).join(' | ')} |`);
     }
     console.log('\nA frame on the main thread (per frame presented, median):\n');
-    console.log('| slowdown | part | frames/s (runs) | presents/s | show turn ms | putImageData ms | wake-up late ms |' +
+    console.log('| slowdown | part | frames/s (runs) | presents/s | script ms | putImageData ms | timers late ms |' +
                 ' wasm % | JS % | browser % | idle % |\n|---|---|---|---|---|---|---|---|---|---|---|');
     for (const { rate, parts } of rows) {
       parts.forEach((p, i) => {
