@@ -111,6 +111,9 @@ async function measurePart(page, seconds) {
     // shares of the main thread's time, from the sampling profiler
     wasm: shares.wasm / sampled, js: shares.js / sampled, browser: (shares.browser + shares.gc) / sampled,
     idle: shares.idle / sampled,
+    // the main thread's busy time per frame presented: the work a frame costs,
+    // which other load on the machine changes less than the frames a second
+    busyMs: presents > 0 ? (1 - shares.idle / sampled) * wall * 1000 / presents : NaN,
   };
 }
 
@@ -157,13 +160,14 @@ async function throttled(site, rates, repeat, seconds) {
     for (const { rate, parts } of rows) {
       console.log(`| ${rate}x | ${parts.map((p) => p.fps.toFixed(1)).join(' | ')} |`);
     }
-    console.log('\nA frame on the main thread (per frame presented, median):\n');
-    console.log('| slowdown | part | frames/s (runs) | presents/s | script ms | putImageData ms | timers late ms |' +
-                ' wasm % | JS % | browser % | idle % |\n|---|---|---|---|---|---|---|---|---|---|---|');
+    console.log('\nA frame on the main thread (per frame presented, median; busy = all its work, script = the ' +
+                'page\'s timer and animation-frame callbacks, where the show runs):\n');
+    console.log('| slowdown | part | frames/s (runs) | presents/s | busy ms | script ms | putImageData ms | timers late ms |' +
+                ' wasm % | JS % | browser % | idle % |\n|---|---|---|---|---|---|---|---|---|---|---|---|');
     for (const { rate, parts } of rows) {
       parts.forEach((p, i) => {
         const pc = (x) => (100 * x).toFixed(0);
-        console.log(`| ${rate}x | ${['one', 'two', 'three'][i]} | ${p.fps.toFixed(1)} (${p.runs.map((x) => x.toFixed(0)).join(' ')}) | ${p.presentsPerS.toFixed(1)} | ` +
+        console.log(`| ${rate}x | ${['one', 'two', 'three'][i]} | ${p.fps.toFixed(1)} (${p.runs.map((x) => x.toFixed(0)).join(' ')}) | ${p.presentsPerS.toFixed(1)} | ${p.busyMs.toFixed(1)} | ` +
                     `${p.turnMs.toFixed(2)} | ${p.putMs.toFixed(2)} | ${p.lateMs.toFixed(1)} | ` +
                     `${pc(p.wasm)} | ${pc(p.js)} | ${pc(p.browser)} | ${pc(p.idle)} |`);
       });

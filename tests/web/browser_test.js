@@ -364,7 +364,7 @@ async function main() {
     await badCondition(browser, `${base}/full/`, 'delete globalThis.WebAssembly;', /cannot run WebAssembly/,
                        'a browser without WebAssembly', '7-no-webassembly.png');
     await badCondition(browser, `file://${root}/full/index.html`, null,
-                       /opened from a file.*velm4023[.]wasm.*http[.]server.*serve-web/,
+                       /opened from a file on disk.*velm4023[.]wasm.*http[.]server.*serve-web/,
                        'the page opened from disk', '10-from-disk.png');
     await phone(browser, base);
   } finally {
