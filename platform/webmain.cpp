@@ -21,10 +21,11 @@ namespace {
 constexpr int initFailed = 2;
 // Sample frames per buffer of sound in a page: each buffer becomes a new
 // audio buffer and source node made on the main thread, about 43 a second at
-// the desktop's 1024, a tenth of a slow phone's main thread. At 4096 (93 ms)
-// there are 11 a second; pre.js keeps two of them queued, so the music runs
-// at most about a quarter of a second ahead of the picture.
-constexpr Uint16 pageBufferFrames = 4096;
+// the desktop's 1024. At 2048 (46 ms) there are half as many; larger buffers
+// would save a little more but make one long task of each, which a slow
+// phone's frame has no room for. pre.js keeps three queued, so the music runs
+// at most about a fifth of a second ahead of the picture, as before.
+constexpr Uint16 pageBufferFrames = 2048;
 }  // namespace
 
 // The sound device as the page opens it (linked with --wrap=SDL_OpenAudio):

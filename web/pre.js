@@ -2,4 +2,4 @@
 // frame, so locking the screen need not read the canvas back first.
 Module['screenIsReadOnly'] = true;
 // Buffers of sound queued ahead of the one playing (see webmain.cpp).
-Module['SDL_numSimultaneouslyQueuedBuffers'] = 2;
+Module['SDL_numSimultaneouslyQueuedBuffers'] = 3;
