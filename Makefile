@@ -76,8 +76,17 @@ web: deps
 	@ls -l $(WEB_BUILD)/site
 
 # Frame times of the show's own code in headless Chromium, next to `make bench`.
+# With THROTTLE=1 instead: the page itself on a CPU slowed 1, 4, 8 and 12
+# times (BENCH_WEB_RATES), distinct frames a second per part and where a
+# frame's main-thread time goes, medians of BENCH_WEB_REPEAT runs.
+BENCH_WEB_RATES ?= 1,4,8,12
+BENCH_WEB_REPEAT ?= 3
 bench-web: web
+ifeq ($(THROTTLE),1)
+	node tests/web/bench.js --throttled --rates $(BENCH_WEB_RATES) --repeat $(BENCH_WEB_REPEAT) $(WEB_BUILD)/site
+else
 	node tests/web/bench.js $(WEB_BUILD)/bench
+endif
 
 # Serves the page on this machine only.
 serve-web: web

@@ -11,7 +11,7 @@
 #include <strings.h>
 
 #ifdef __EMSCRIPTEN__
-bool SDLDPYWebCopy(SDL_Surface* screen, const IMG* image, std::int32_t w, std::int32_t h);
+#include "platform/webshow.h"
 #endif
 
 namespace {

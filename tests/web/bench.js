@@ -1,14 +1,186 @@
-// Frame times of the show's own code in headless Chromium: serves the bench
-// page of the browser build on 127.0.0.1 and prints what it measured.
-// Usage: node bench.js BUILD-WEB/bench
+// Frame times of the show in headless Chromium.
+//
+//   node bench.js BUILD-WEB/bench
+//     the show's own code per frame: serves the bench page of the browser
+//     build on 127.0.0.1 and prints what it measured.
+//   node bench.js --throttled [--rates 1,4,8,12] [--repeat 3] [--seconds 3] BUILD-WEB/site
+//     the page itself on a slowed CPU (Chromium's Emulation.setCPUThrottlingRate):
+//     for each slowdown and each part, the distinct frames a second that reach
+//     the screen (counted once per animation frame of the page), and where the
+//     page's main thread spends a frame: the show's turns (compose, conversion,
+//     presentation, the audio it renders meanwhile), putImageData alone, how
+//     late timers come, and the sampled shares of WebAssembly, JavaScript, the
+//     browser's own work (style, paint, commit, ...) and idle. With
+//     VELM_BENCH_FUNCTIONS=1 the sampled functions that took most are listed.
+//     Medians over the repeats; the machine's other load makes single runs noisy.
 'use strict';
-const { Browser, findBrowser, serve } = require('./cdp.js');
+const { Browser, findBrowser, serve, delay } = require('./cdp.js');
 
-async function main() {
-  const executable = findBrowser();
-  if (!executable) throw new Error('no Chromium found (set CHROMIUM)');
-  const { server, base } = await serve(process.argv[2]);
-  const browser = new Browser(executable);
+// Counters kept inside the page, installed before its own scripts run: every
+// frame put on the show's canvas, every animation frame that finds a new one
+// there, the time spent in the page's timer and animation frame callbacks
+// (the show's frame loop and its audio feed run in them) and how late the
+// timers come, and the time in putImageData.
+const probe = `(() => {
+  const s = window.velmBench = { presents: 0, shown: 0, putMs: 0, turnMs: 0, turns: 0, late: 0, lateN: 0 };
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    const t = performance.now();
+    put.apply(this, args);
+    if (this.canvas.id === 'canvas') { s.putMs += performance.now() - t; s.presents += 1; }
+  };
+  let seen = 0;
+  const nextFrame = window.requestAnimationFrame.bind(window);
+  const look = () => {
+    if (s.presents !== seen) { seen = s.presents; s.shown += 1; }
+    nextFrame(look);
+  };
+  nextFrame(look);
+  window.requestAnimationFrame = function (f) {
+    return nextFrame(function (...a) {
+      const t = performance.now();
+      try { return f.apply(this, a); } finally { s.turnMs += performance.now() - t; s.turns += 1; }
+    });
+  };
+  const later = window.setTimeout;
+  window.setTimeout = function (f, ms, ...args) {
+    const due = performance.now() + (ms || 0);
+    return later.call(window, function (...a) {
+      const t = performance.now();
+      s.late += t - due; s.lateN += 1;
+      try { return f.apply(this, a); } finally { s.turnMs += performance.now() - t; s.turns += 1; }
+    }, ms, ...args);
+  };
+})();`;
+
+const median = (values) => {
+  const v = [...values].sort((a, b) => a - b);
+  return v.length === 0 ? NaN : v.length % 2 ? v[v.length >> 1] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2;
+};
+
+// Self time of the sampled profile by kind: the show's WebAssembly, the
+// page's and the runtime's JavaScript, garbage collection, the browser's own
+// work (layout, paint, timers, ...) and idle.
+function profileShares(profile) {
+  const kind = new Map();
+  for (const node of profile.nodes) {
+    const { functionName, url } = node.callFrame;
+    let k = 'js';
+    if (/^wasm:|^wasm-function/.test(url) || /^wasm-function|^\$/.test(functionName)) k = 'wasm';
+    else if (functionName === '(program)' || functionName === '(root)') k = 'browser';
+    else if (functionName === '(idle)') k = 'idle';
+    else if (functionName === '(garbage collector)') k = 'gc';
+    kind.set(node.id, k);
+  }
+  const ms = { wasm: 0, js: 0, browser: 0, gc: 0, idle: 0 };
+  const byName = new Map();
+  const names = new Map(profile.nodes.map((n) => [n.id, `${n.callFrame.functionName || '(anonymous)'} ` +
+    `${(n.callFrame.url || '').replace(/.*[/]/, '')}:${n.callFrame.lineNumber}`]));
+  profile.samples.forEach((id, i) => {
+    const t = (profile.timeDeltas[i] || 0) / 1000;
+    ms[kind.get(id)] += t;
+    byName.set(names.get(id), (byName.get(names.get(id)) || 0) + t);
+  });
+  ms.top = [...byName].filter(([n]) => !/^[(]idle/.test(n)).sort((a, b) => b[1] - a[1]).slice(0, 12);
+  return ms;
+}
+
+// One part measured for `seconds` on the page as it runs now.
+async function measurePart(page, seconds) {
+  const read = () => page.evaluate('JSON.stringify(window.velmBench)').then(JSON.parse);
+  await page.send('Profiler.start');
+  const a = await read();
+  const t0 = Date.now();
+  await delay(seconds * 1000);
+  const b = await read();
+  const wall = (Date.now() - t0) / 1000;
+  const { profile } = await page.send('Profiler.stop');
+  const presents = b.presents - a.presents;
+  const perFrame = (x) => (presents > 0 ? x / presents : NaN);
+  const shares = profileShares(profile);
+  const sampled = shares.wasm + shares.js + shares.browser + shares.gc + shares.idle || 1;
+  if (process.env.VELM_BENCH_FUNCTIONS) {
+    console.log(shares.top.map(([n, t]) => `  ${(100 * t / sampled).toFixed(1)}% ${n}`).join('\n'));
+  }
+  return {
+    fps: (b.shown - a.shown) / wall,
+    presentsPerS: presents / wall,
+    turnMs: perFrame(b.turnMs - a.turnMs),
+    putMs: perFrame(b.putMs - a.putMs),
+    lateMs: (b.late - a.late) / Math.max(1, b.lateN - a.lateN),
+    // shares of the main thread's time, from the sampling profiler
+    wasm: shares.wasm / sampled, js: shares.js / sampled, browser: (shares.browser + shares.gc) / sampled,
+    idle: shares.idle / sampled,
+    // the main thread's busy time per frame presented: the work a frame costs,
+    // which other load on the machine changes less than the frames a second
+    busyMs: presents > 0 ? (1 - shares.idle / sampled) * wall * 1000 / presents : NaN,
+  };
+}
+
+// Opens the page at one slowdown and measures part one (music on), two and three.
+async function throttledRun(browser, base, rate, seconds) {
+  const page = await browser.newPage();
+  await page.open(`${base}/`, probe);
+  await page.waitFor("document.getElementById('message').hidden", 60000, 'the show to start');
+  await page.send('Profiler.enable');
+  await page.send('Profiler.setSamplingInterval', { interval: 500 });
+  await page.send('Emulation.setCPUThrottlingRate', { rate });
+  await page.press('m', 'KeyM', 77);  // the first key starts the music
+  await delay(1000);
+  const parts = [await measurePart(page, seconds)];
+  for (let i = 0; i < 2; i += 1) {
+    await page.press(' ', 'Space', 32);
+    await delay(1000);
+    parts.push(await measurePart(page, seconds));
+  }
+  await page.send('Emulation.setCPUThrottlingRate', { rate: 1 });
+  await page.send('Target.closeTarget', { targetId: page.targetId }).catch(() => {});
+  return parts;
+}
+
+async function throttled(site, rates, repeat, seconds) {
+  const { server, base } = await serve(site);
+  const browser = new Browser(findBrowser());
+  try {
+    console.log(`Chromium ${(await browser.send('Browser.getVersion')).product}; ` +
+                `${seconds} s a part, median of ${repeat} runs at each slowdown`);
+    const rows = [];
+    for (const rate of rates) {
+      const runs = [];
+      for (let r = 0; r < repeat; r += 1) runs.push(await throttledRun(browser, base, rate, seconds));
+      rows.push({ rate, parts: [0, 1, 2].map((p) => {
+        const m = {};
+        for (const key of Object.keys(runs[0][p])) m[key] = median(runs.map((run) => run[p][key]));
+        m.runs = runs.map((run) => run[p].fps);
+        return m;
+      }) });
+    }
+    console.log('\nDistinct frames a second on the canvas:\n');
+    console.log('| CPU slowdown | part one | part two | part three |\n|---|---|---|---|');
+    for (const { rate, parts } of rows) {
+      console.log(`| ${rate}x | ${parts.map((p) => p.fps.toFixed(1)).join(' | ')} |`);
+    }
+    console.log('\nA frame on the main thread (per frame presented, median; busy = all its work, script = the ' +
+                'page\'s timer and animation-frame callbacks, where the show runs):\n');
+    console.log('| slowdown | part | frames/s (runs) | presents/s | busy ms | script ms | putImageData ms | timers late ms |' +
+                ' wasm % | JS % | browser % | idle % |\n|---|---|---|---|---|---|---|---|---|---|---|---|');
+    for (const { rate, parts } of rows) {
+      parts.forEach((p, i) => {
+        const pc = (x) => (100 * x).toFixed(0);
+        console.log(`| ${rate}x | ${['one', 'two', 'three'][i]} | ${p.fps.toFixed(1)} (${p.runs.map((x) => x.toFixed(0)).join(' ')}) | ${p.presentsPerS.toFixed(1)} | ${p.busyMs.toFixed(1)} | ` +
+                    `${p.turnMs.toFixed(2)} | ${p.putMs.toFixed(2)} | ${p.lateMs.toFixed(1)} | ` +
+                    `${pc(p.wasm)} | ${pc(p.js)} | ${pc(p.browser)} | ${pc(p.idle)} |`);
+      });
+    }
+  } finally {
+    await browser.close();
+    server.kill();
+  }
+}
+
+async function ownCode(dir) {
+  const { server, base } = await serve(dir);
+  const browser = new Browser(findBrowser());
   try {
     const page = await browser.newPage();
     await page.open(`${base}/`);
@@ -20,6 +192,29 @@ async function main() {
     await browser.close();
     server.kill();
   }
+}
+
+async function main() {
+  if (!findBrowser()) throw new Error('no Chromium found (set CHROMIUM)');
+  const args = process.argv.slice(2);
+  const option = (name, fallback) => {
+    const i = args.indexOf(name);
+    if (i < 0) return fallback;
+    const value = args[i + 1];
+    args.splice(i, 2);
+    return value;
+  };
+  const rates = option('--rates', '1,4,8,12').split(',').map(Number);
+  const repeat = Number(option('--repeat', '3'));
+  const seconds = Number(option('--seconds', '3'));
+  const isThrottled = args[0] === '--throttled';
+  if (isThrottled) args.shift();
+  if (args.length !== 1 || rates.some((r) => !(r >= 1)) || !(repeat >= 1) || !(seconds > 0)) {
+    throw new Error('usage: node bench.js BUILD-WEB/bench | node bench.js --throttled ' +
+                    '[--rates 1,4,8,12] [--repeat N] [--seconds S] BUILD-WEB/site');
+  }
+  if (isThrottled) await throttled(args[0], rates, repeat, seconds);
+  else await ownCode(args[0]);
 }
 
 main().catch((error) => { console.error(error.message); process.exit(1); });

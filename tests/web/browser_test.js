@@ -3,11 +3,15 @@
 // or warnings and asks for nothing but its three files; the picture moves;
 // Space twice reaches part three; f shows the readout ("32"); Escape fades to
 // black and the end message offers a restart, which starts the show again.
+// F9 records a clip: a 1024 x 1024 .webm with sound is downloaded. On an
+// emulated phone, taps on the picture and the control bar drive the show.
 // Then the bad conditions: no .wasm on the server, no WebAssembly in the
-// browser; each must leave a clear message in the page.
+// browser, the page opened from disk; each must leave a clear message in the
+// page.
 // Usage: node browser_test.js SITE-DIR ASSETS-DIR OUTPUT-DIR
 // Exit status 0 passed, 1 failed, 77 skipped (no browser, outside CI).
 'use strict';
+const { spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -203,6 +207,8 @@ async function normalUse(browser, base) {
   check(values.some((v) => v >= 40 && v <= 52), `f shows the readout: ${readings}`);
   await page.screenshot(path.join(output, '4-readout.png'));
 
+  await record(browser, page);
+
   await page.press('Escape', 'Escape', 27);
   check(await waitForFrame(page, (f) => f.every((p) => p === 0)) !== null, 'Escape fades the picture to black');
   const ended = await page.waitFor(`!document.getElementById('message').hidden &&
@@ -221,6 +227,108 @@ async function normalUse(browser, base) {
   await page.waitFor("document.readyState === 'complete' && document.getElementById('message').hidden",
                      timeout, 'the show to start again').catch(() => false);
   check(await waitForFrame(page, (f) => partOne(f) && distinct(f) > 50) !== null, 'Start again restarts the show');
+}
+
+// F9, about three seconds, F9: the browser downloads a clip of the show,
+// 1024 x 1024 with a sound track, under a dated name.
+async function record(browser, page) {
+  if (!check(await page.evaluate("!document.getElementById('record').hidden"), 'the page offers a Record button')) return;
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'velm-clip-'));
+  const events = [];
+  browser.on((message) => { if (/^Browser[.]download/.test(message.method)) events.push(message.params); });
+  await browser.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder, eventsEnabled: true });
+  await page.press('F9', 'F9', 120);
+  await new Promise((r) => setTimeout(r, 1500));
+  const label = await page.evaluate("document.getElementById('record').textContent");
+  check(/\d:\d\d/.test(label), `while recording the button shows the time ("${label}")`);
+  await new Promise((r) => setTimeout(r, 1500));
+  await page.press('F9', 'F9', 120);
+  const until = Date.now() + timeout;
+  while (!events.some((e) => e.state === 'completed') && Date.now() < until) {
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  const name = (events.find((e) => e.suggestedFilename) || {}).suggestedFilename || '';
+  check(/^velm4023-\d{8}-\d{6}[.]webm$/.test(name), `F9 twice downloads a clip named "${name}"`);
+  const file = path.join(folder, name);
+  const probe = name && fs.existsSync(file)
+    ? spawnSync('ffprobe', ['-v', 'error', '-show_entries', 'stream=codec_type,width,height', '-of', 'json', file],
+                { encoding: 'utf8' })
+    : null;
+  if (probe && probe.error) {
+    console.log(`${process.env.CI === 'true' ? 'FAIL' : 'SKIP'}: ffprobe is not installed`);
+    if (process.env.CI === 'true') failures += 1;
+  } else {
+    const streams = probe && probe.status === 0 ? JSON.parse(probe.stdout).streams : [];
+    const video = streams.find((t) => t.codec_type === 'video');
+    check(video && video.width === 1024 && video.height === 1024,
+          `the clip's picture is 1024 x 1024 (${video ? `${video.width} x ${video.height}` : 'no picture'})`);
+    check(streams.some((t) => t.codec_type === 'audio'), 'the clip has a sound track');
+  }
+  check(await page.evaluate("document.getElementById('record').textContent") === 'Record',
+        'after the second F9 the button says Record again');
+  fs.rmSync(folder, { recursive: true, force: true });
+}
+
+// The page on a phone: 390 x 844 CSS pixels at 3x, touch only.
+async function phone(browser, base) {
+  const page = await browser.newPage();
+  await page.send('Emulation.setDeviceMetricsOverride', { width: 390, height: 844, deviceScaleFactor: 3, mobile: true });
+  await page.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 5 });
+  await page.open(`${base}/full/`);
+  await page.waitFor("document.getElementById('message').hidden", timeout, 'the show to start on the phone');
+  const help = await page.evaluate("document.getElementById('keys').textContent");
+  check(/tap/i.test(help) && !/Esc/.test(help), `on a phone the help speaks of tapping ("${help}")`);
+  const buttons = await page.evaluate(`[...document.querySelectorAll('#controls button')].map((b) => {
+    const r = b.getBoundingClientRect();
+    return { label: b.getAttribute('aria-label'), w: r.width, h: r.height, x: r.x + r.width / 2, y: r.y + r.height / 2 };
+  })`);
+  const small = buttons.filter((b) => !b.label || b.w < 44 || b.h < 44 || b.y > 844);
+  check(buttons.length >= 8 && small.length === 0,
+        `the control bar shows ${buttons.map((b) => b.label).join(', ')}, each named, on screen and 44 px or more`);
+  const centre = await page.evaluate(`(() => { const r = document.getElementById('canvas').getBoundingClientRect();
+    return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; })()`);
+  // A control is tapped as a person would: a faded bar is brought back first.
+  const tapControl = async (label) => {
+    const b = buttons.find((x) => x.label === label);
+    if (await page.evaluate("document.getElementById('controls').classList.contains('faded')")) {
+      await page.tap(b.x, b.y);
+      await new Promise((r) => setTimeout(r, 300));
+    }
+    await page.tap(b.x, b.y);
+  };
+
+  await page.tap(centre.x, centre.y);
+  check(await waitForFrame(page, partTwo) !== null, 'a tap on the picture leads to part two');
+  await page.tap(centre.x, centre.y);
+  let frame = await waitForFrame(page, partThree);
+  check(frame !== null, 'a second tap leads to part three: the plasma covers every pixel');
+  await page.screenshot(path.join(output, '8-phone-part-three.png'));
+
+  await tapControl('Frame rate readout');
+  frame = await waitForFrame(page, (f) => partThree(f) && readout(f) > 0, 10000);
+  check(frame !== null, 'the frame rate control shows the readout');
+  if (await page.evaluate("/Music on/.test(document.getElementById('sound').textContent)")) {
+    const before = await page.evaluate('Module._WEBSoundMuted()');
+    await tapControl('Music on or off');
+    const after = await page.waitFor(`Module._WEBSoundMuted() !== ${before} && 'changed'`, 5000, 'the music to switch')
+      .catch(() => 'unchanged');
+    check(before === 0 && after === 'changed', 'the first tap started the music and the music control switches it off');
+  } else {
+    check(false, 'the first tap started the music');
+  }
+  await tapControl('Quit');
+  const ended = await page.waitFor(`!document.getElementById('restart').hidden && document.getElementById('text').textContent`,
+                                   timeout, 'the end message').catch(() => '');
+  check(/ended/.test(ended), `the quit control ends the show ("${ended}")`);
+  await page.screenshot(path.join(output, '9-phone-ended.png'));
+  const again = await page.evaluate(`(() => { const r = document.getElementById('restart').getBoundingClientRect();
+    return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; })()`);
+  await page.tap(again.x, again.y);
+  await new Promise((r) => setTimeout(r, 500));
+  await page.waitFor("document.readyState === 'complete' && document.getElementById('message').hidden",
+                     timeout, 'the show to start again').catch(() => false);
+  check(await waitForFrame(page, (f) => partOne(f) && distinct(f) > 50) !== null, 'a tap on Start again restarts the show');
+  check(page.problems.length === 0, `no console errors or warnings on the phone ${page.problems.join(' | ')}`);
 }
 
 async function badCondition(browser, url, before, expected, what, shot) {
@@ -255,6 +363,10 @@ async function main() {
                        'served without velm4023.wasm', '6-no-wasm.png');
     await badCondition(browser, `${base}/full/`, 'delete globalThis.WebAssembly;', /cannot run WebAssembly/,
                        'a browser without WebAssembly', '7-no-webassembly.png');
+    await badCondition(browser, `file://${root}/full/index.html`, null,
+                       /opened from a file on disk.*velm4023[.]wasm.*http[.]server.*serve-web/,
+                       'the page opened from disk', '10-from-disk.png');
+    await phone(browser, base);
   } finally {
     await browser.close();
     server.kill();

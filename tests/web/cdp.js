@@ -75,7 +75,9 @@ class Browser {
   async newPage() {
     const { targetId } = await this.send('Target.createTarget', { url: 'about:blank' });
     const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true });
-    return new Page(this, sessionId);
+    const page = new Page(this, sessionId);
+    page.targetId = targetId;
+    return page;
   }
 
   // Asks the browser to quit, kills it if it has not within 5 s, and removes
@@ -153,6 +155,13 @@ class Page {
     await this.send('Input.dispatchKeyEvent', { type: text ? 'keyDown' : 'rawKeyDown', text, ...common });
     await delay(holdMs);
     await this.send('Input.dispatchKeyEvent', { type: 'keyUp', ...common });
+  }
+
+  // A tap of a finger at (x, y) in CSS pixels, as a touch screen sends it.
+  async tap(x, y) {
+    await this.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+    await delay(60);
+    await this.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   }
 
   async screenshot(file) {

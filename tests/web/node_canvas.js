@@ -25,6 +25,9 @@
     getContext: function () { return context; },
     getBoundingClientRect: function () { return { left: 0, top: 0, width: canvas.width, height: canvas.height }; }
   };
+  if (typeof ImageData === 'undefined') {
+    globalThis.ImageData = function (data, w, h) { this.data = data; this.width = w; this.height = h; };
+  }
   if (typeof document === 'undefined') {
     globalThis.document = inert();
     globalThis.window = inert();
