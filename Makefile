@@ -43,7 +43,7 @@ bench: build
 
 # The README's screenshots of the three parts, made with the capture tool.
 screenshots: build
-	for f in 500 2900 3500; do ./$(BUILD)/tools/capture/velm4023-capture --frames $$f --scale 2 --png $(BUILD)/shots || exit 1; done
+	for f in 500 2900 3500; do ./$(BUILD)/capture/velm4023-capture --frames $$f --scale 2 --png $(BUILD)/shots || exit 1; done
 	cp $(BUILD)/shots/frame-000500.png docs/part1.png
 	cp $(BUILD)/shots/frame-002900.png docs/part2.png
 	cp $(BUILD)/shots/frame-003500.png docs/part3.png

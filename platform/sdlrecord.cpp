@@ -79,8 +79,9 @@ void quoted(const char* word, char* out, std::size_t size) {
     out[n] = '\0';
 }
 
-// The capture tool beside the running program, else on the PATH; false when
-// neither has one.
+// The capture tool beside the running program (as installed), else in the
+// build tree's capture/ folder next to the program's demo/, else on the PATH;
+// false when none has one.
 bool findProgram(const char* name, bool besideSelf, char* found, std::size_t size) {
     char self[pathSize];
     const ssize_t n = besideSelf ? readlink("/proc/self/exe", self, sizeof self - 1) : -1;
@@ -88,8 +89,11 @@ bool findProgram(const char* name, bool besideSelf, char* found, std::size_t siz
         self[n] = '\0';
         if (char* slash = std::strrchr(self, '/')) {
             *slash = '\0';
-            if (std::snprintf(found, size, "%s/%s", self, name) < static_cast<int>(size) && access(found, X_OK) == 0)
-                return true;
+            for (const char* folder : {"", "/../capture"}) {
+                if (std::snprintf(found, size, "%s%s/%s", self, folder, name) < static_cast<int>(size) &&
+                    access(found, X_OK) == 0)
+                    return true;
+            }
         }
     }
     const char* path = std::getenv("PATH");

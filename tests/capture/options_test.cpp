@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 

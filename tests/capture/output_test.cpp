@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/sdldpy.h"
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 

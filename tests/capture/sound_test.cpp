@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "sound/synth.h"
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 

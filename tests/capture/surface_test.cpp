@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 

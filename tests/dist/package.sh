@@ -41,7 +41,7 @@ for page in velm4023.6 velm4023-capture.1; do
 done
 # Every option the capture tool's --help names is in its manual page.
 MANWIDTH=200 man -E UTF-8 -l "$SOURCE/dist/velm4023-capture.1" 2>/dev/null | sed 's/‐/-/g' >"$work/capture.txt"
-options=$("$BUILD/tools/capture/velm4023-capture" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
+options=$("$BUILD/capture/velm4023-capture" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
 missing=
 for opt in $options; do grep -q -- "$opt" "$work/capture.txt" || missing="$missing $opt"; done
 [ -z "$missing" ] && pass "capture manual page names every option:" $options || fail "capture manual page lacks:$missing"

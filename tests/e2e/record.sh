@@ -38,8 +38,10 @@ export HOME=$work/home
 mkdir -p "$HOME/.config" "$HOME/shots" "$work/videos folder"
 echo 'XDG_PICTURES_DIR="$HOME/shots"' > "$HOME/.config/user-dirs.dirs"
 export XDG_VIDEOS_DIR="$work/videos folder"
-# The capture tool is found on the PATH when it is not beside the show.
-export PATH="$(dirname "$CAPTURE"):$PATH"
+# In the build tree the show finds the capture tool in capture/ beside its
+# own demo/ folder; the PATH is not needed.
+[ "$(cd "$(dirname "$CAPTURE")/.." && pwd)" = "$(cd "$(dirname "$SHOW")/.." && pwd)" ] ||
+    export PATH="$(dirname "$CAPTURE"):$PATH"
 
 # ---- F9, keys, two screenshots, F9 ---------------------------------------------
 show_start

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 bool GRABStart(const CAPTUREOPTIONS* options, std::FILE* ppmStream);  // before the show runs; false: an output failed
 int GRABFinish();                     // after the show returned by itself: exit status

@@ -16,7 +16,7 @@
 #include <cstring>
 
 #include "img/img.h"
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTFILE", "20261209", "Tordeval", "C++     ", "CODE    "};

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "img/img.h"
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTSURF", "20261208", "Tordeval", "C++     ", "CODE    "};

@@ -17,7 +17,7 @@
 
 #include "img/img.h"
 #include "sound/synth.h"
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 extern char** environ;
 

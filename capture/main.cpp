@@ -12,8 +12,8 @@
 #include "demo/demo.h"
 #include "img/img.h"
 #include "platform/sdlsnd.h"
-#include "tools/capture/capture.h"
-#include "tools/capture/grab.h"
+#include "capture/capture.h"
+#include "capture/grab.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTURE ", "20261208", "Tordeval", "C++     ", "CODE    "};

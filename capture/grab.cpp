@@ -10,7 +10,7 @@
 #include "img/img.h"
 #include "platform/sdldpy.h"
 #include "platform/sdlsnd.h"
-#include "tools/capture/grab.h"
+#include "capture/grab.h"
 
 extern "C" {
 void __real_SDL_UpdateRect(SDL_Surface* screen, Sint32 x, Sint32 y, Uint32 w, Uint32 h);

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "img/img.h"
-#include "tools/capture/capture.h"
+#include "capture/capture.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTOUT ", "20261208", "Tordeval", "C++     ", "CODE    "};
