@@ -85,7 +85,8 @@ IMG* IMGFromText(const char* text);                      // read the text form b
 std::size_t IMGFindText(const char* text, const char* marker);  // index just past the marker, or 0
 
 // ---- PNG writing (where libpng is: not in the browser build) ----------------
-// 8-bit RGB files; false on any failure, with errno saying why and no file left behind.
+// 8-bit RGB files, replaced whole as IMGSave does; false on any failure, with errno
+// saying why, no new file left behind and an old one untouched.
 bool IMGSavePNG(const IMG* image, const char* path);   // the image's words, top byte dropped
 bool IMGSavePNGBytes(const unsigned char* rgb, std::int32_t width, std::int32_t height,
                      const char* path);                // packed R, G, B bytes, rows top first, no gaps

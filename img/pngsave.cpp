@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "img/img.h"
+#include "img/savefile.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"IMGPNG  ", "20261209", "Tordeval", "C++     ", "CODE    "};
@@ -61,8 +62,14 @@ bool encodePng(std::FILE* file, const PngRows& rows) {
     return true;
 }
 
-// Writes the rows to a new file at path; a file left half-written is removed
-// and errno says why. Every failure is reported once.
+// Encodes the rows handed over as what into the file.
+bool writePng(std::FILE* file, const void* what) {
+    return encodePng(file, *static_cast<const PngRows*>(what));
+}
+
+// Writes the rows to the file at path, replacing a regular file whole or not
+// at all (img/savefile.h); errno says why a save failed. Every failure is
+// reported once.
 bool writeRows(const char* path, const PngRows& rows) {
     if (path == nullptr || rows.first == nullptr || rows.width <= 0 || rows.height <= 0 ||
         rows.width > maxSide || rows.height > maxSide) {
@@ -70,12 +77,9 @@ bool writeRows(const char* path, const PngRows& rows) {
         return false;
     }
     errno = 0;
-    std::FILE* file = std::fopen(path, "wb");
-    bool ok = file != nullptr && encodePng(file, rows);
-    if (file != nullptr && std::fclose(file) != 0) ok = false;
+    const bool ok = imgSaveThrough(path, writePng, &rows);
     if (!ok) {
         const int why = errno != 0 ? errno : EIO;
-        if (file != nullptr) std::remove(path);
         IMGError();
         errno = why;
     }
@@ -84,7 +88,7 @@ bool writeRows(const char* path, const PngRows& rows) {
 }  // namespace
 
 // Writes the image as an 8-bit RGB PNG file; false on any failure, with errno
-// saying why and no file left behind.
+// saying why; an existing file is replaced whole or left untouched.
 bool IMGSavePNG(const IMG* image, const char* path) {
     if (image == nullptr) {
         IMGError();
