@@ -19,6 +19,7 @@ namespace {
 
 constexpr bool reportErrors = false;           // build-time switch of SDLDPYError
 constexpr Uint32 doubleBufFlag = 0x40000000u;  // SDL_DOUBLEBUF
+constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
 constexpr const char* caption = "VELM4023";
 constexpr std::int32_t defaultSize = 256;
 [[maybe_unused]] constexpr int maxPitch = 65535;  // SDL 1.2 keeps a surface's row length in 16 bits
@@ -37,6 +38,13 @@ std::int32_t lentW = 0;       // the lent (clipped) size
 std::int32_t lentH = 0;
 
 std::int64_t framesShown = 0;  // presentations since the display opened
+
+// Fullscreen: the screen is the desktop's size and each frame pixel becomes a
+// fullScale x fullScale block, the picture's top-left corner at (fullX, fullY);
+// fullScale is 0 in the window.
+std::int32_t fullScale = 0;
+std::int32_t fullX = 0;
+std::int32_t fullY = 0;
 char modeError[256] = "";     // SDL's message when the last mode could not be set
 char problemText[320] = "";
 
@@ -53,14 +61,55 @@ bool SDLDPYReady(const SDLDPY* display) {
     return display != nullptr && display == current && screenSurface != nullptr;
 }
 
-// Show what was put on the screen surface.
-void SDLDPYFinish() {
+// Show what was put on the screen surface; in fullscreen only the picture's
+// rectangle changes, so only it is sent on.
+void SDLDPYFinish(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
     ++framesShown;
     if (doubleBuffered == 1) {
         SDL_Flip(screenSurface);
     } else {
-        SDL_UpdateRect(screenSurface, 0, 0, 0, 0);
+        SDL_UpdateRect(screenSurface, x, y, w, h);
     }
+}
+
+// A screen of 0x00RRGGBB words.
+bool SDLDPYScreenIsXRGB(const SDL_Surface* screen) {
+    const SDL_PixelFormat* f = screen->format;
+    return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
+}
+
+// Fullscreen presentation: the image's top-left w x h, every pixel a
+// fullScale-wide square, written straight into the locked screen (one pass,
+// nothing allocated); the black around it was drawn when fullscreen began.
+void SDLDPYShowEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
+    if (SDL_LockSurface(screenSurface) != 0) {
+        SDLDPYError();
+        return;
+    }
+    const std::size_t scale = static_cast<std::size_t>(fullScale);
+    const std::size_t pitch = static_cast<std::size_t>(screenSurface->pitch);
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * scale * 4;
+    auto* to = static_cast<unsigned char*>(screenSurface->pixels) + static_cast<std::size_t>(fullY) * pitch +
+               static_cast<std::size_t>(fullX) * 4;
+    for (std::int32_t y = 0; y < h; ++y) {
+        const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width);
+        auto* first = reinterpret_cast<std::uint32_t*>(to);
+        for (std::int32_t x = 0; x < w; ++x) {
+            for (std::size_t i = 0; i < scale; ++i) *first++ = from[x];
+        }
+        for (std::size_t r = 1; r < scale; ++r) std::memcpy(to + r * pitch, to, rowBytes);
+        to += scale * pitch;
+    }
+    SDL_UnlockSurface(screenSurface);
+    SDLDPYFinish(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
+}
+
+// SDL_SetVideoMode with the libraries' own complaints held back.
+SDL_Surface* SDLDPYQuietMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+    const int saved = SDLDPYQuietBegin();
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, flags);
+    SDLDPYQuietEnd(saved);
+    return screen;
 }
 
 // Whether the image can be written straight into the screen: exact size, a
@@ -143,6 +192,7 @@ void SDLDPYFree(SDLDPY** display) {
     if (screenSurface != nullptr) SDL_FreeSurface(screenSurface);
     screenSurface = nullptr;
     doubleBuffered = 0;
+    fullScale = 0;
     modeError[0] = '\0';
     std::free(current);
     current = nullptr;
@@ -159,7 +209,12 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
     if (screenSurface != nullptr) SDL_FreeSurface(screenSurface);
     screenSurface = nullptr;
     videoFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
-    screenSurface = SDL_SetVideoMode(width, height, 0, videoFlags);
+    fullScale = 0;
+    SDLDPYSetIcon();
+    screenSurface = SDLDPYQuietMode(width, height, videoFlags);
+    if (screenSurface == nullptr && SDLDPYDropUserScaling(SDL_GetError())) {
+        screenSurface = SDLDPYQuietMode(width, height, videoFlags);
+    }
     if (screenSurface == nullptr) {
         std::snprintf(modeError, sizeof modeError, "%s", SDL_GetError());
         if (modeError[0] == '\0') std::snprintf(modeError, sizeof modeError, "unknown error");
@@ -168,6 +223,7 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
         return;
     }
     modeError[0] = '\0';
+    SDLDPYWatchDisplay();
     SDL_WM_SetCaption(caption, caption);
     current->depth = screenSurface->format->BitsPerPixel;
     current->width = width;
@@ -186,6 +242,10 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
     }
     const std::int32_t w = image->width < display->width ? image->width : display->width;
     const std::int32_t h = image->height < display->height ? image->height : display->height;
+    if (fullScale > 0) {
+        SDLDPYShowEnlarged(image, w, h);
+        return;
+    }
 #ifdef __EMSCRIPTEN__
     // In the browser a lent surface would go stale: the frame is converted
     // into the screen's own buffer (platform/webshow.cpp).
@@ -255,6 +315,48 @@ void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
     SDL_UnlockSurface(screenSurface);
     SDLDPYFinish();
 }
+
+// ---- Fullscreen -----------------------------------------------------------------
+
+// Fullscreen on: a screen of the desktop's size, black, with the frame
+// enlarged by the largest whole number that fits, centred. Off: the window
+// again. The display's record keeps the frame's size throughout.
+void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
+    if (!SDLDPYReady(display)) {
+        SDLDPYError();
+        return;
+    }
+#ifdef __EMSCRIPTEN__
+    // The page shows the canvas full screen itself.
+    (void)on;
+    if (SDL_WM_ToggleFullScreen(screenSurface) == 0) SDLDPYError();
+#else
+    if (on == (fullScale > 0)) return;
+    SDLDPYForgetLent();
+    fullScale = 0;
+    if (on) {
+        const SDL_VideoInfo* desktop = SDL_GetVideoInfo();  // in a window: the desktop's mode
+        SDL_Surface* screen = nullptr;
+        if (desktop != nullptr && desktop->current_w >= display->width && desktop->current_h >= display->height) {
+            screen = SDL_SetVideoMode(desktop->current_w, desktop->current_h, 0, videoFlags | fullScreenFlag);
+        }
+        if (screen != nullptr && SDLDPYScreenIsXRGB(screen)) {
+            screenSurface = screen;
+            fullScale = SDLDPYFitScale(display->width, display->height, screen->w, screen->h);
+            fullX = (screen->w - display->width * fullScale) / 2;
+            fullY = (screen->h - display->height * fullScale) / 2;
+            SDL_FillRect(screen, nullptr, 0);
+            SDL_UpdateRect(screen, 0, 0, 0, 0);
+            return;
+        }
+        SDLDPYError();  // no such screen: back to the window
+    }
+    screenSurface = SDL_SetVideoMode(display->width, display->height, 0, videoFlags);
+    if (screenSurface == nullptr) SDLDPYError();
+#endif
+}
+
+bool SDLDPYIsFullScreen() { return fullScale > 0; }
 
 // ---- Generic operations --------------------------------------------------------
 
