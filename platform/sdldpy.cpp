@@ -19,7 +19,7 @@ namespace {
 
 constexpr bool reportErrors = false;           // build-time switch of SDLDPYError
 constexpr Uint32 doubleBufFlag = 0x40000000u;  // SDL_DOUBLEBUF
-constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
+[[maybe_unused]] constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
 constexpr const char* caption = "VELM4023";
 constexpr std::int32_t defaultSize = 256;
 [[maybe_unused]] constexpr int maxPitch = 65535;  // SDL 1.2 keeps a surface's row length in 16 bits
@@ -73,7 +73,7 @@ void SDLDPYFinish(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
 }
 
 // A screen of 0x00RRGGBB words.
-bool SDLDPYScreenIsXRGB(const SDL_Surface* screen) {
+[[maybe_unused]] bool SDLDPYScreenIsXRGB(const SDL_Surface* screen) {
     const SDL_PixelFormat* f = screen->format;
     return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
 }
@@ -104,8 +104,10 @@ void SDLDPYShowEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
     SDLDPYFinish(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
 }
 
-// SDL_SetVideoMode with the libraries' own complaints held back.
+// SDL_SetVideoMode, the icon given first, with the libraries' own complaints
+// held back.
 SDL_Surface* SDLDPYQuietMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+    SDLDPYSetIcon();
     const int saved = SDLDPYQuietBegin();
     SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, flags);
     SDLDPYQuietEnd(saved);
@@ -160,6 +162,33 @@ bool SDLDPYDriverAsked(const char* driver) {
     return false;
 }
 
+// The invisible driver SDL fell back to without being asked, or null.
+const char* SDLDPYFallback() {
+    char driver[64] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return nullptr;
+    for (const char* invisible : {"offscreen", "dummy"}) {
+        if (strcasecmp(driver, invisible) == 0 && !SDLDPYDriverAsked(invisible)) return invisible;
+    }
+    return nullptr;
+}
+
+// The video mode, started again after a pause when SDL fell back to an
+// invisible driver although an X display is named: a busy X server now and
+// then refuses or drops a new connection (EAGAIN, a reset), and SDL then
+// takes the next driver rather than trying again. About 1.5 s in all before
+// the fallback stands.
+SDL_Surface* SDLDPYStartMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+    SDL_Surface* screen = SDLDPYQuietMode(width, height, flags);
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') return screen;
+    for (Uint32 pause = 100; pause <= 800 && screen != nullptr && SDLDPYFallback() != nullptr; pause *= 2) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Delay(pause);
+        screen = SDLDPYQuietMode(width, height, flags);
+    }
+    return screen;
+}
+
 }  // namespace
 
 // ---- Record -----------------------------------------------------------------
@@ -210,10 +239,9 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
     screenSurface = nullptr;
     videoFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
     fullScale = 0;
-    SDLDPYSetIcon();
-    screenSurface = SDLDPYQuietMode(width, height, videoFlags);
+    screenSurface = SDLDPYStartMode(width, height, videoFlags);
     if (screenSurface == nullptr && SDLDPYDropUserScaling(SDL_GetError())) {
-        screenSurface = SDLDPYQuietMode(width, height, videoFlags);
+        screenSurface = SDLDPYStartMode(width, height, videoFlags);
     }
     if (screenSurface == nullptr) {
         std::snprintf(modeError, sizeof modeError, "%s", SDL_GetError());
@@ -347,12 +375,14 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
             fullY = (screen->h - display->height * fullScale) / 2;
             SDL_FillRect(screen, nullptr, 0);
             SDL_UpdateRect(screen, 0, 0, 0, 0);
+            SDLDPYWatchDisplay();
             return;
         }
         SDLDPYError();  // no such screen: back to the window
     }
     screenSurface = SDL_SetVideoMode(display->width, display->height, 0, videoFlags);
     if (screenSurface == nullptr) SDLDPYError();
+    SDLDPYWatchDisplay();
 #endif
 }
 
@@ -412,16 +442,12 @@ const char* SDLDPYProblem() {
                       modeError[0] != '\0' ? modeError : "no screen surface");
         return problemText;
     }
-    char driver[64] = "";
-    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) driver[0] = '\0';
-    for (const char* invisible : {"offscreen", "dummy"}) {
-        if (strcasecmp(driver, invisible) == 0 && !SDLDPYDriverAsked(invisible)) {
-            std::snprintf(problemText, sizeof problemText,
-                          "no window can be shown: SDL fell back to its invisible \"%s\" video driver "
-                          "(is DISPLAY set?)",
-                          invisible);
-            return problemText;
-        }
+    if (const char* invisible = SDLDPYFallback()) {
+        std::snprintf(problemText, sizeof problemText,
+                      "no window can be shown: SDL fell back to its invisible \"%s\" video driver "
+                      "(is DISPLAY set?)",
+                      invisible);
+        return problemText;
     }
     return nullptr;
 }

@@ -47,7 +47,7 @@ std::int32_t SDLDPYFitScale(std::int32_t width, std::int32_t height, std::int32_
 // The X server's screen size, asked directly; false without one (and in the
 // browser). Needs no SDL.
 bool SDLDPYDesktopSize(std::int32_t* width, std::int32_t* height);
-void SDLDPYSetIcon();                                  // the emblem as the window's icon, before the first mode
+void SDLDPYSetIcon();                                  // the emblem as the window's icon, before a mode starts
 void SDLDPYWatchDisplay();                             // a lost X connection ends the show: one line, status 3
 // Standard error to /dev/null while libraries look for devices, unless
 // VELM4023_LIBRARY_MESSAGES=1; QuietEnd takes QuietBegin's result.

@@ -12,16 +12,12 @@ extern const std::size_t icon_velm4023_size;
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLICON ", "20261209", "Tordeval", "C++     ", "CODE    "};
-
-bool iconSet = false;
 }  // namespace
 
 // Decodes the emblem into 0xAARRGGBB words and hands it to SDL, which keeps
-// its own copy; once per process. A failure leaves the window manager's
-// default icon, nothing else.
+// its own copy until its video stops; before every start of a video mode. A
+// failure leaves the window manager's default icon, nothing else.
 void SDLDPYSetIcon() {
-    if (iconSet) return;
-    iconSet = true;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (png_image_begin_read_from_memory(&image, icon_velm4023, icon_velm4023_size) == 0) return;

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/sdldpy.h"
@@ -25,16 +26,24 @@ int lostDisplay(Display* /*x*/) {
 }  // namespace
 
 // The default screen's size in pixels; false when no X server answers (no
-// DISPLAY, or nobody there), with nothing printed.
+// DISPLAY, or nobody there), with nothing printed. A busy server that turns
+// the connection away for now (EAGAIN, a reset) is asked again, up to four
+// times over about 0.3 s.
 bool SDLDPYDesktopSize(std::int32_t* width, std::int32_t* height) {
     const char* name = std::getenv("DISPLAY");
     if (width == nullptr || height == nullptr || name == nullptr || name[0] == '\0') return false;
-    Display* x = XOpenDisplay(nullptr);
-    if (x == nullptr) return false;
-    *width = DisplayWidth(x, DefaultScreen(x));
-    *height = DisplayHeight(x, DefaultScreen(x));
-    XCloseDisplay(x);
-    return true;
+    for (useconds_t pause = 20000;; pause *= 2) {
+        errno = 0;
+        Display* x = XOpenDisplay(nullptr);
+        if (x != nullptr) {
+            *width = DisplayWidth(x, DefaultScreen(x));
+            *height = DisplayHeight(x, DefaultScreen(x));
+            XCloseDisplay(x);
+            return true;
+        }
+        if ((errno != EAGAIN && errno != ECONNRESET && errno != EINTR) || pause > 160000) return false;
+        usleep(pause);
+    }
 }
 
 // Makes a lost X connection end the process with one line and status 3. Set

@@ -1,10 +1,10 @@
 #!/bin/bash
 # The window as a viewer meets it, in a virtual X server with a window manager:
 # its enlargement from the screen's height (and the user's own setting
-# winning), crisp pixels, F11 and Alt+Enter fullscreen and back, F12
-# screenshots wherever the pictures folder is or is not, and the window keys
-# leaving the show's state alone (compared frame by frame with the capture
-# tool).
+# winning), crisp pixels, its icon, F11 and Alt+Enter fullscreen (the frame
+# whole-pixel enlarged, centred on black) and back, F12 screenshots wherever
+# the pictures folder is or is not, and the window keys leaving the show's
+# state alone (compared frame by frame with the capture tool).
 # Usage: viewer.sh PATH-TO-velm4023 PATH-TO-velm4023-capture
 set -u
 SHOW=$1
@@ -79,12 +79,34 @@ mean=$(convert "$work/window.png" -colorspace gray -format "%[fx:mean]" info:)
 [ -n "$crisp" ] && awk -v m="$mean" 'BEGIN {exit !(m > 0.02)}' && pass "picture crisp: 2 x 2 blocks of one colour" \
     || fail "picture not crisp ($differ pixels off its blocks, mean grey $mean)"
 
-# Fullscreen and back, with F11 and with Alt+Enter.
+# The window manager shows the show's own icon.
+icon=$(xprop -id "$WINDOW" _NET_WM_ICON 2>/dev/null | head -n2 | tr -d '\n')
+case $icon in *"Icon (128 x 128)"*) pass "the window has its 128 x 128 icon" ;; *) fail "no window icon: $icon" ;; esac
+
+# Fullscreen and back, with F11 and with Alt+Enter. On 1920 x 1080 the frame
+# is enlarged 4 times (every 4 x 4 block one colour), 1024 x 1024 at 448, 28,
+# black all around.
 focus
 for keys in F11 alt+Return; do
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 1920x1080 && pass "$keys: window fills the screen" || fail "$keys: window is $(window_size), not 1920x1080"
     sleep 0.5
+    whole=
+    for _ in 1 2 3; do
+        import -window root "$work/full.png"
+        convert "$work/full.png" -crop 1024x1024+448+28 +repage "$work/picture.png"
+        convert "$work/picture.png" -sample 25% -sample 400% "$work/blocks.png"
+        differ=$(compare -metric AE "$work/picture.png" "$work/blocks.png" null: 2>&1)
+        [ "${differ%% *}" = 0 ] && { whole=yes; break; }
+    done
+    picture=$(convert "$work/picture.png" -colorspace gray -format "%[fx:mean]" info:)
+    # Black around: the four bands outside the picture, and no picture pixel
+    # reaching into them (its edge rows and columns are the frame's own).
+    around=$(convert "$work/full.png" -fill black -draw "rectangle 448,28 1471,1051" -format "%[fx:maxima]" info:)
+    [ -n "$whole" ] && awk -v m="$picture" 'BEGIN {exit !(m > 0.02)}' \
+        && pass "$keys: the frame at exactly 4 x, 1024 x 1024 at 448, 28" \
+        || fail "$keys: picture not whole-pixel ($differ pixels off its 4 x 4 blocks, mean grey $picture)"
+    [ "$around" = 0 ] && pass "$keys: black around the picture" || fail "$keys: not black around the picture ($around)"
     focus
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 512x512 && pass "$keys again: back to 512 x 512" || fail "$keys again: window is $(window_size)"

@@ -145,6 +145,49 @@ TEST_F(Display, ModeSizeDepthAndCaption) {
     EXPECT_EQ(stranger.width, 0);
 }
 
+// Fullscreen on the dummy driver's 1024 x 768 desktop: the largest whole
+// scale that fits is 3, the 768 x 768 picture at 128, 0, black beside it; every
+// presentation path lands there; the window comes back at the frame's size.
+TEST_F(Display, FullScreenEnlargesByAWholeNumberCentredOnBlack) {
+    SDLDPY* d = SDLDPYNew();
+    ASSERT_NE(d, nullptr);
+    const Picture p(256, 256, 0x00204060u);
+    SDLDPYSetFullScreen(d, true);
+    ASSERT_TRUE(SDLDPYIsFullScreen());
+    SDL_Surface* s = SDL_GetVideoSurface();
+    ASSERT_EQ(s->w, 1024);
+    ASSERT_EQ(s->h, 768);
+    EXPECT_EQ(d->width, 256);   // the record keeps the frame's size
+    for (void (*show)(SDLDPY*, const IMG*) : {SDLDPYShow, SDLDPYShowDirect, SDLDPYShowCopy}) {
+        SDL_FillRect(s, nullptr, 0x00FFFFFFu);   // what is not drawn stays white
+        SDL_Rect picture{128, 0, 768, 768};
+        SDL_FillRect(s, &picture, 0);
+        show(d, &p.img);
+        int bad = 0;
+        for (int y = 0; y < 768; ++y)
+            for (int x = 0; x < 1024; ++x) {
+                const bool inside = x >= 128 && x < 896;
+                const std::uint32_t want = inside ? p.at((x - 128) / 3, y / 3) : 0x00FFFFFFu;
+                bad += ScreenAt(x, y) != want;
+            }
+        EXPECT_EQ(bad, 0);
+    }
+    SDLDPYSetFullScreen(d, true);   // already: nothing changes
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 1024);
+
+    SDLDPYToggleFullScreen(d);
+    EXPECT_FALSE(SDLDPYIsFullScreen());
+    ASSERT_EQ(SDL_GetVideoSurface()->w, 256);
+    ASSERT_EQ(SDL_GetVideoSurface()->h, 256);
+    SDLDPYShowDirect(d, &p.img);
+    EXPECT_EQ(ScreenMismatches(p, 256, 256), 0);
+
+    SDLDPYToggleFullScreen(d);   // and once more, black around again
+    EXPECT_TRUE(SDLDPYIsFullScreen());
+    EXPECT_EQ(ScreenAt(0, 0), 0u);
+    EXPECT_EQ(ScreenAt(1023, 767), 0u);
+}
+
 TEST_F(Display, ShowPresentsExactSmallerAndLargerImages) {
     SDLDPY* d = SDLDPYNew();
     ASSERT_NE(d, nullptr);
@@ -311,27 +354,37 @@ TEST_F(SavedFrames, EveryPathReachesTheWindow) {
     EXPECT_EQ(FrameMismatches(c), 0);
 }
 
+// Without a display, and with one named where no X server answers (the show
+// tries SDL's video again a few times first, then gives up), the problem is
+// a line naming the invisible driver.
 TEST(DisplayProblem, InvisibleDriverNobodyAskedForIsAProblem) {
     unsetenv("SDL_VIDEODRIVER");
-    unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
 #ifdef VELM_ASAN
     __lsan_disable();  // the invisible driver's graphics libraries leak and are unloaded unnamed
 #endif
-    ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0);
-    SDLDPY* d = SDLDPYNew();
-    ASSERT_NE(d, nullptr);
-    const char* problem = SDLDPYProblem();
-    ASSERT_NE(problem, nullptr);
-    EXPECT_EQ(std::strchr(problem, '\n'), nullptr);
-    // Where SDL did set a mode, on whatever invisible driver it fell back to,
-    // the line names that driver rather than a failed mode.
-    char driver[64] = "";
-    if (SDL_GetVideoSurface() != nullptr && SDL_VideoDriverName(driver, sizeof driver) != nullptr) {
-        EXPECT_NE(std::strstr(problem, driver), nullptr) << problem;
+    for (const char* named : {static_cast<const char*>(nullptr), ":65000"}) {
+        if (named != nullptr) {
+            setenv("DISPLAY", named, 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0);
+        SDLDPY* d = SDLDPYNew();
+        ASSERT_NE(d, nullptr);
+        const char* problem = SDLDPYProblem();
+        ASSERT_NE(problem, nullptr);
+        EXPECT_EQ(std::strchr(problem, '\n'), nullptr);
+        // Where SDL did set a mode, on whatever invisible driver it fell back
+        // to, the line names that driver rather than a failed mode.
+        char driver[64] = "";
+        if (SDL_GetVideoSurface() != nullptr && SDL_VideoDriverName(driver, sizeof driver) != nullptr) {
+            EXPECT_NE(std::strstr(problem, driver), nullptr) << problem;
+        }
+        SDLDPYFree(&d);
+        SDL_Quit();
     }
-    SDLDPYFree(&d);
-    SDL_Quit();
+    unsetenv("DISPLAY");
 }
 
 TEST(DisplayProblem, ModeFailureIsNamedAndHarmless) {
