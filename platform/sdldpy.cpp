@@ -78,28 +78,17 @@ void SDLDPYFinish(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
     return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
 }
 
-// Fullscreen presentation: the image's top-left w x h, every pixel a
-// fullScale-wide square, written straight into the locked screen (one pass,
-// nothing allocated); the black around it was drawn when fullscreen began.
+// Fullscreen presentation, straight into the locked screen; the black around
+// the picture was drawn when fullscreen began.
 void SDLDPYShowEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
     if (SDL_LockSurface(screenSurface) != 0) {
         SDLDPYError();
         return;
     }
-    const std::size_t scale = static_cast<std::size_t>(fullScale);
-    const std::size_t pitch = static_cast<std::size_t>(screenSurface->pitch);
-    const std::size_t rowBytes = static_cast<std::size_t>(w) * scale * 4;
-    auto* to = static_cast<unsigned char*>(screenSurface->pixels) + static_cast<std::size_t>(fullY) * pitch +
-               static_cast<std::size_t>(fullX) * 4;
-    for (std::int32_t y = 0; y < h; ++y) {
-        const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width);
-        auto* first = reinterpret_cast<std::uint32_t*>(to);
-        for (std::int32_t x = 0; x < w; ++x) {
-            for (std::size_t i = 0; i < scale; ++i) *first++ = from[x];
-        }
-        for (std::size_t r = 1; r < scale; ++r) std::memcpy(to + r * pitch, to, rowBytes);
-        to += scale * pitch;
-    }
+    const std::size_t pitchWords = static_cast<std::size_t>(screenSurface->pitch) / 4;
+    auto* to = static_cast<std::uint32_t*>(screenSurface->pixels) + static_cast<std::size_t>(fullY) * pitchWords +
+               static_cast<std::size_t>(fullX);
+    SDLDPYEnlarge(image, w, h, fullScale, to, pitchWords);
     SDL_UnlockSurface(screenSurface);
     SDLDPYFinish(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
 }
@@ -360,6 +349,11 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
     if (SDL_WM_ToggleFullScreen(screenSurface) == 0) SDLDPYError();
 #else
     if (on == (fullScale > 0)) return;
+    char driver[64] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr || strcasecmp(driver, "dummy") == 0 ||
+        strcasecmp(driver, "offscreen") == 0) {
+        return;  // no screen to fill: the invisible drivers (the capture tool's) keep the frame as it is
+    }
     SDLDPYForgetLent();
     fullScale = 0;
     if (on) {
@@ -387,6 +381,29 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
 }
 
 bool SDLDPYIsFullScreen() { return fullScale > 0; }
+
+// The image's top-left width x height, every pixel a scale x scale square,
+// into 32-bit rows pitchWords apart from to: each source row is spread once,
+// then copied scale - 1 times. Nothing is allocated.
+void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, std::int32_t scale, std::uint32_t* to,
+                   std::size_t pitchWords) {
+    if (image == nullptr || image->pixels == nullptr || to == nullptr || scale < 1 || width > image->width ||
+        height > image->height || pitchWords < static_cast<std::size_t>(width) * static_cast<std::size_t>(scale)) {
+        SDLDPYError();
+        return;
+    }
+    const std::size_t k = static_cast<std::size_t>(scale);
+    const std::size_t rowWords = static_cast<std::size_t>(width) * k;
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width);
+        std::uint32_t* spread = to;
+        for (std::int32_t x = 0; x < width; ++x) {
+            for (std::size_t i = 0; i < k; ++i) *spread++ = from[x];
+        }
+        for (std::size_t r = 1; r < k; ++r) std::memcpy(to + r * pitchWords, to, rowWords * sizeof *to);
+        to += k * pitchWords;
+    }
+}
 
 // ---- Generic operations --------------------------------------------------------
 

@@ -38,8 +38,12 @@ void SDLDPYChooseScaling();                            // before SDL starts: enl
 // place; true when a second try is worth making.
 bool SDLDPYDropUserScaling(const char* why);
 void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> the whole screen
-void SDLDPYSetFullScreen(SDLDPY* display, bool on);    // the frame enlarged whole-pixel, centred on black
+void SDLDPYSetFullScreen(SDLDPY* display, bool on);    // enlarged whole-pixel, centred on black; not on invisible drivers
 bool SDLDPYIsFullScreen();
+// The image's top-left width x height, every pixel a scale x scale square,
+// into 32-bit rows pitchWords apart (the fullscreen picture).
+void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, std::int32_t scale, std::uint32_t* to,
+                   std::size_t pitchWords);
 // The largest whole enlargement of a width x height frame on a screen of
 // screenWidth x screenHeight, at least 1.
 std::int32_t SDLDPYFitScale(std::int32_t width, std::int32_t height, std::int32_t screenWidth,

@@ -91,7 +91,7 @@ for i in $(seq "$STARTS"); do
     "$SHOW" >/dev/null 2>"$XVFB_DIR/start.err" &
     pid=$!
     for _ in $(seq 300); do
-        xdotool search --pid "$pid" --name '^VELM4023$' >/dev/null 2>&1 && break
+        xdotool search --all --pid "$pid" --name '^VELM4023$' >/dev/null 2>&1 && break
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done

@@ -85,7 +85,7 @@ show_start() {
     SHOW_PID=$!
     WINDOW=
     for _ in $(seq 300); do  # up to 30 s: sanitizer builds start slowly
-        WINDOW=$(xdotool search --pid "$SHOW_PID" --name '^VELM4023$' 2>/dev/null | head -n1)
+        WINDOW=$(xdotool search --all --pid "$SHOW_PID" --name '^VELM4023$' 2>/dev/null | head -n1)
         [ -n "$WINDOW" ] && return 0
         kill -0 "$SHOW_PID" 2>/dev/null || break
         sleep 0.1

@@ -145,47 +145,54 @@ TEST_F(Display, ModeSizeDepthAndCaption) {
     EXPECT_EQ(stranger.width, 0);
 }
 
-// Fullscreen on the dummy driver's 1024 x 768 desktop: the largest whole
-// scale that fits is 3, the 768 x 768 picture at 128, 0, black beside it; every
-// presentation path lands there; the window comes back at the frame's size.
-TEST_F(Display, FullScreenEnlargesByAWholeNumberCentredOnBlack) {
+// Fullscreen on an invisible driver (the capture tool's) changes nothing:
+// the screen stays the frame's, and so do the frames it presents.
+TEST_F(Display, FullScreenLeavesAnInvisibleDriversScreenAlone) {
     SDLDPY* d = SDLDPYNew();
     ASSERT_NE(d, nullptr);
     const Picture p(256, 256, 0x00204060u);
-    SDLDPYSetFullScreen(d, true);
-    ASSERT_TRUE(SDLDPYIsFullScreen());
-    SDL_Surface* s = SDL_GetVideoSurface();
-    ASSERT_EQ(s->w, 1024);
-    ASSERT_EQ(s->h, 768);
-    EXPECT_EQ(d->width, 256);   // the record keeps the frame's size
-    for (void (*show)(SDLDPY*, const IMG*) : {SDLDPYShow, SDLDPYShowDirect, SDLDPYShowCopy}) {
-        SDL_FillRect(s, nullptr, 0x00FFFFFFu);   // what is not drawn stays white
-        SDL_Rect picture{128, 0, 768, 768};
-        SDL_FillRect(s, &picture, 0);
-        show(d, &p.img);
-        int bad = 0;
-        for (int y = 0; y < 768; ++y)
-            for (int x = 0; x < 1024; ++x) {
-                const bool inside = x >= 128 && x < 896;
-                const std::uint32_t want = inside ? p.at((x - 128) / 3, y / 3) : 0x00FFFFFFu;
-                bad += ScreenAt(x, y) != want;
-            }
-        EXPECT_EQ(bad, 0);
-    }
-    SDLDPYSetFullScreen(d, true);   // already: nothing changes
-    EXPECT_EQ(SDL_GetVideoSurface()->w, 1024);
-
     SDLDPYToggleFullScreen(d);
+    SDLDPYSetFullScreen(d, true);
     EXPECT_FALSE(SDLDPYIsFullScreen());
     ASSERT_EQ(SDL_GetVideoSurface()->w, 256);
     ASSERT_EQ(SDL_GetVideoSurface()->h, 256);
-    SDLDPYShowDirect(d, &p.img);
+    SDLDPYShow(d, &p.img);
     EXPECT_EQ(ScreenMismatches(p, 256, 256), 0);
+}
 
-    SDLDPYToggleFullScreen(d);   // and once more, black around again
-    EXPECT_TRUE(SDLDPYIsFullScreen());
-    EXPECT_EQ(ScreenAt(0, 0), 0u);
-    EXPECT_EQ(ScreenAt(1023, 767), 0u);
+// The fullscreen picture: each pixel a scale x scale square, rows pitch
+// apart; the words beyond the picture's rows and below it are left alone, and
+// impossible requests write nothing.
+TEST(Enlarge, EveryPixelBecomesAWholeSquare) {
+    const Picture p(5, 4, 0x00102030u);
+    struct Case {
+        std::int32_t width, height, scale;
+        std::size_t pitch;
+        bool writes;
+    };
+    for (const Case& c : {Case{5, 4, 1, 5, true}, Case{5, 4, 2, 10, true}, Case{3, 2, 3, 11, true},
+                          Case{5, 4, 4, 23, true}, Case{0, 0, 2, 4, true}, Case{5, 4, 0, 20, false},
+                          Case{6, 4, 1, 6, false}, Case{5, 5, 1, 5, false}, Case{5, 4, 2, 9, false}}) {
+        const std::uint32_t untouched = 0xDEADBEEFu;
+        std::vector<std::uint32_t> screen(c.pitch * 24 + 8, untouched);
+        SDLDPYEnlarge(&p.img, c.width, c.height, c.scale, screen.data(), c.pitch);
+        int bad = 0;
+        for (std::size_t i = 0; i < screen.size(); ++i) {
+            const std::size_t x = i % c.pitch;
+            const std::size_t y = i / c.pitch;
+            const bool inside = c.writes && c.scale > 0 && x < static_cast<std::size_t>(c.width * c.scale) &&
+                                y < static_cast<std::size_t>(c.height * c.scale);
+            const std::uint32_t want = inside ? p.at(static_cast<std::int32_t>(x) / c.scale,
+                                                     static_cast<std::int32_t>(y) / c.scale)
+                                              : untouched;
+            bad += screen[i] != want;
+        }
+        EXPECT_EQ(bad, 0) << c.width << " x " << c.height << " at " << c.scale << ", pitch " << c.pitch;
+    }
+    std::uint32_t word = 0;
+    SDLDPYEnlarge(nullptr, 1, 1, 1, &word, 1);
+    SDLDPYEnlarge(&p.img, 1, 1, 1, nullptr, 1);
+    EXPECT_EQ(word, 0u);
 }
 
 TEST_F(Display, ShowPresentsExactSmallerAndLargerImages) {
