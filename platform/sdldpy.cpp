@@ -382,6 +382,14 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
 
 bool SDLDPYIsFullScreen() { return fullScale > 0; }
 
+// Where the frame sits on the screen surface: its top-left corner and the
+// size of one frame pixel (0, 0 and 1 in the window).
+void SDLDPYFramePlace(std::int32_t* x, std::int32_t* y, std::int32_t* scale) {
+    if (x != nullptr) *x = fullScale > 0 ? fullX : 0;
+    if (y != nullptr) *y = fullScale > 0 ? fullY : 0;
+    if (scale != nullptr) *scale = fullScale > 0 ? fullScale : 1;
+}
+
 // The image's top-left width x height, every pixel a scale x scale square,
 // into 32-bit rows pitchWords apart from to: each source row is spread once,
 // then copied scale - 1 times. Nothing is allocated.

@@ -40,6 +40,10 @@ bool SDLDPYDropUserScaling(const char* why);
 void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> the whole screen
 void SDLDPYSetFullScreen(SDLDPY* display, bool on);    // enlarged whole-pixel, centred on black; not on invisible drivers
 bool SDLDPYIsFullScreen();
+// Where the frame sits on the screen surface: top-left corner and the size of
+// one frame pixel (0, 0, 1 in the window). A picture of the frame in
+// fullscreen samples every scale-th screen pixel from there.
+void SDLDPYFramePlace(std::int32_t* x, std::int32_t* y, std::int32_t* scale);
 // The image's top-left width x height, every pixel a scale x scale square,
 // into 32-bit rows pitchWords apart (the fullscreen picture).
 void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, std::int32_t scale, std::uint32_t* to,

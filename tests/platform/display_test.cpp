@@ -158,6 +158,13 @@ TEST_F(Display, FullScreenLeavesAnInvisibleDriversScreenAlone) {
     ASSERT_EQ(SDL_GetVideoSurface()->h, 256);
     SDLDPYShow(d, &p.img);
     EXPECT_EQ(ScreenMismatches(p, 256, 256), 0);
+    std::int32_t x = -1;
+    std::int32_t y = -1;
+    std::int32_t scale = -1;
+    SDLDPYFramePlace(&x, &y, &scale);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(scale, 1);
 }
 
 // The fullscreen picture: each pixel a scale x scale square, rows pitch
