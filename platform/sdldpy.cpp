@@ -335,9 +335,10 @@ void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
 
 // ---- Fullscreen -----------------------------------------------------------------
 
-// Fullscreen on: a screen of the desktop's size, black, with the frame
-// enlarged by the largest whole number that fits, centred. Off: the window
-// again. The display's record keeps the frame's size throughout.
+// Fullscreen on: the frame enlarged by the largest whole number that fits the
+// desktop, centred on black; by SDL from a screen that many times smaller
+// where that is exact, else by the show into a screen of the desktop's size.
+// Off: the window again. The display's record keeps the frame's size.
 void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
     if (!SDLDPYReady(display)) {
         SDLDPYError();
@@ -360,7 +361,18 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
         const SDL_VideoInfo* desktop = SDL_GetVideoInfo();  // in a window: the desktop's mode
         SDL_Surface* screen = nullptr;
         if (desktop != nullptr && desktop->current_w >= display->width && desktop->current_h >= display->height) {
-            screen = SDL_SetVideoMode(desktop->current_w, desktop->current_h, 0, videoFlags | fullScreenFlag);
+            // When the whole scale divides the desktop both ways and SDL
+            // samples nearest pixels, SDL itself enlarges a screen that much
+            // smaller by exactly that scale (1920 x 1080: 480 x 270, four
+            // times): the frame is copied unenlarged, a sixteenth of the work.
+            const std::int32_t k = SDLDPYFitScale(display->width, display->height, desktop->current_w,
+                                                  desktop->current_h);
+            const char* method = std::getenv("SDL12COMPAT_SCALE_METHOD");
+            const bool exact = desktop->current_w % k == 0 && desktop->current_h % k == 0 && method != nullptr &&
+                               strcasecmp(method, "nearest") == 0;
+            const std::int32_t w = exact ? desktop->current_w / k : desktop->current_w;
+            const std::int32_t h = exact ? desktop->current_h / k : desktop->current_h;
+            screen = SDL_SetVideoMode(w, h, 0, videoFlags | fullScreenFlag);
         }
         if (screen != nullptr && SDLDPYScreenIsXRGB(screen)) {
             screenSurface = screen;

@@ -46,6 +46,28 @@ next_line() {
     return 1
 }
 
+# The screen in fullscreen on 1920 x 1080: the frame at exactly 4 x (every
+# 4 x 4 block one colour), 1024 x 1024 at 448, 28, black all around. A grab
+# that catches a frame half drawn, or none yet, is taken again.
+check_fullscreen() {
+    local whole= differ picture around
+    for _ in $(seq 10); do
+        import -window root "$work/full.png"
+        convert "$work/full.png" -crop 1024x1024+448+28 +repage "$work/picture.png"
+        convert "$work/picture.png" -sample 25% -sample 400% "$work/blocks.png"
+        differ=$(compare -metric AE "$work/picture.png" "$work/blocks.png" null: 2>&1)
+        picture=$(convert "$work/picture.png" -colorspace gray -format "%[fx:mean]" info:)
+        [ "${differ%% *}" = 0 ] && awk -v m="$picture" 'BEGIN {exit !(m > 0.02)}' && { whole=yes; break; }
+        sleep 0.5
+    done
+    # Black around: no picture pixel outside its square (its edge rows and
+    # columns are the frame's own).
+    around=$(convert "$work/full.png" -fill black -draw "rectangle 448,28 1471,1051" -format "%[fx:maxima]" info:)
+    [ -n "$whole" ] && pass "$1: the frame at exactly 4 x, 1024 x 1024 at 448, 28" \
+        || fail "$1: picture not whole-pixel ($differ pixels off its 4 x 4 blocks, mean grey $picture)"
+    [ "$around" = 0 ] && pass "$1: black around the picture" || fail "$1: not black around the picture ($around)"
+}
+
 # ---- A small screen: no enlargement -------------------------------------------
 xvfb_start 640x480x24
 show_start
@@ -91,24 +113,7 @@ for keys in F11 alt+Return; do
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 1920x1080 && pass "$keys: window fills the screen" || fail "$keys: window is $(window_size), not 1920x1080"
     sleep 0.5
-    # A grab that catches a frame half drawn, or none yet, is taken again.
-    whole=
-    for _ in $(seq 10); do
-        import -window root "$work/full.png"
-        convert "$work/full.png" -crop 1024x1024+448+28 +repage "$work/picture.png"
-        convert "$work/picture.png" -sample 25% -sample 400% "$work/blocks.png"
-        differ=$(compare -metric AE "$work/picture.png" "$work/blocks.png" null: 2>&1)
-        picture=$(convert "$work/picture.png" -colorspace gray -format "%[fx:mean]" info:)
-        [ "${differ%% *}" = 0 ] && awk -v m="$picture" 'BEGIN {exit !(m > 0.02)}' && { whole=yes; break; }
-        sleep 0.5
-    done
-    # Black around: the four bands outside the picture, and no picture pixel
-    # reaching into them (its edge rows and columns are the frame's own).
-    around=$(convert "$work/full.png" -fill black -draw "rectangle 448,28 1471,1051" -format "%[fx:maxima]" info:)
-    [ -n "$whole" ] \
-        && pass "$keys: the frame at exactly 4 x, 1024 x 1024 at 448, 28" \
-        || fail "$keys: picture not whole-pixel ($differ pixels off its 4 x 4 blocks, mean grey $picture)"
-    [ "$around" = 0 ] && pass "$keys: black around the picture" || fail "$keys: not black around the picture ($around)"
+    check_fullscreen "$keys"
     focus
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 512x512 && pass "$keys again: back to 512 x 512" || fail "$keys again: window is $(window_size)"
@@ -136,6 +141,14 @@ SDL12COMPAT_WINDOW_SCALING=1 show_start
 size=$(window_size)
 [ "$size" = 256x256 ] && pass "user's SDL12COMPAT_WINDOW_SCALING=1: window 256 x 256" \
     || fail "user's SDL12COMPAT_WINDOW_SCALING=1: window is $size"
+show_stop
+
+# With the user's linear scaling SDL cannot enlarge crisply; the show then
+# enlarges the frame itself, to the same whole-pixel picture.
+SDL12COMPAT_SCALE_METHOD=linear show_start
+focus
+press F11
+wait_size 1920x1080 && check_fullscreen "F11 with linear scaling" || fail "linear scaling: window is $(window_size)"
 show_stop
 
 # No pictures folder at all: the screenshot lands in the current folder.
