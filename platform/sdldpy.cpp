@@ -19,6 +19,7 @@ namespace {
 
 constexpr bool reportErrors = false;           // build-time switch of SDLDPYError
 constexpr Uint32 doubleBufFlag = 0x40000000u;  // SDL_DOUBLEBUF
+[[maybe_unused]] constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
 constexpr const char* caption = "VELM4023";
 constexpr std::int32_t defaultSize = 256;
 [[maybe_unused]] constexpr int maxPitch = 65535;  // SDL 1.2 keeps a surface's row length in 16 bits
@@ -37,6 +38,13 @@ std::int32_t lentW = 0;       // the lent (clipped) size
 std::int32_t lentH = 0;
 
 std::int64_t framesShown = 0;  // presentations since the display opened
+
+// Fullscreen: the screen is the desktop's size and each frame pixel becomes a
+// fullScale x fullScale block, the picture's top-left corner at (fullX, fullY);
+// fullScale is 0 in the window.
+std::int32_t fullScale = 0;
+std::int32_t fullX = 0;
+std::int32_t fullY = 0;
 char modeError[256] = "";     // SDL's message when the last mode could not be set
 char problemText[320] = "";
 
@@ -53,14 +61,46 @@ bool SDLDPYReady(const SDLDPY* display) {
     return display != nullptr && display == current && screenSurface != nullptr;
 }
 
-// Show what was put on the screen surface.
-void SDLDPYFinish() {
+// Show what was put on the screen surface; in fullscreen only the picture's
+// rectangle changes, so only it is sent on.
+void SDLDPYFinish(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
     ++framesShown;
     if (doubleBuffered == 1) {
         SDL_Flip(screenSurface);
     } else {
-        SDL_UpdateRect(screenSurface, 0, 0, 0, 0);
+        SDL_UpdateRect(screenSurface, x, y, w, h);
     }
+}
+
+// A screen of 0x00RRGGBB words.
+[[maybe_unused]] bool SDLDPYScreenIsXRGB(const SDL_Surface* screen) {
+    const SDL_PixelFormat* f = screen->format;
+    return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
+}
+
+// Fullscreen presentation, straight into the locked screen; the black around
+// the picture was drawn when fullscreen began.
+void SDLDPYShowEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
+    if (SDL_LockSurface(screenSurface) != 0) {
+        SDLDPYError();
+        return;
+    }
+    const std::size_t pitchWords = static_cast<std::size_t>(screenSurface->pitch) / 4;
+    auto* to = static_cast<std::uint32_t*>(screenSurface->pixels) + static_cast<std::size_t>(fullY) * pitchWords +
+               static_cast<std::size_t>(fullX);
+    SDLDPYEnlarge(image, w, h, fullScale, to, pitchWords);
+    SDL_UnlockSurface(screenSurface);
+    SDLDPYFinish(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
+}
+
+// SDL_SetVideoMode, the icon given first, with the libraries' own complaints
+// held back.
+SDL_Surface* SDLDPYQuietMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+    SDLDPYSetIcon();
+    const int saved = SDLDPYQuietBegin();
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, flags);
+    SDLDPYQuietEnd(saved);
+    return screen;
 }
 
 // Whether the image can be written straight into the screen: exact size, a
@@ -111,6 +151,33 @@ bool SDLDPYDriverAsked(const char* driver) {
     return false;
 }
 
+// The invisible driver SDL fell back to without being asked, or null.
+const char* SDLDPYFallback() {
+    char driver[64] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return nullptr;
+    for (const char* invisible : {"offscreen", "dummy"}) {
+        if (strcasecmp(driver, invisible) == 0 && !SDLDPYDriverAsked(invisible)) return invisible;
+    }
+    return nullptr;
+}
+
+// The video mode, started again after a pause when SDL fell back to an
+// invisible driver although an X display is named: a busy X server now and
+// then refuses or drops a new connection (EAGAIN, a reset), and SDL then
+// takes the next driver rather than trying again. About 1.5 s in all before
+// the fallback stands.
+SDL_Surface* SDLDPYStartMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+    SDL_Surface* screen = SDLDPYQuietMode(width, height, flags);
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') return screen;
+    for (Uint32 pause = 100; pause <= 800 && screen != nullptr && SDLDPYFallback() != nullptr; pause *= 2) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Delay(pause);
+        screen = SDLDPYQuietMode(width, height, flags);
+    }
+    return screen;
+}
+
 }  // namespace
 
 // ---- Record -----------------------------------------------------------------
@@ -143,6 +210,7 @@ void SDLDPYFree(SDLDPY** display) {
     if (screenSurface != nullptr) SDL_FreeSurface(screenSurface);
     screenSurface = nullptr;
     doubleBuffered = 0;
+    fullScale = 0;
     modeError[0] = '\0';
     std::free(current);
     current = nullptr;
@@ -159,7 +227,11 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
     if (screenSurface != nullptr) SDL_FreeSurface(screenSurface);
     screenSurface = nullptr;
     videoFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
-    screenSurface = SDL_SetVideoMode(width, height, 0, videoFlags);
+    fullScale = 0;
+    screenSurface = SDLDPYStartMode(width, height, videoFlags);
+    if (screenSurface == nullptr && SDLDPYDropUserScaling(SDL_GetError())) {
+        screenSurface = SDLDPYStartMode(width, height, videoFlags);
+    }
     if (screenSurface == nullptr) {
         std::snprintf(modeError, sizeof modeError, "%s", SDL_GetError());
         if (modeError[0] == '\0') std::snprintf(modeError, sizeof modeError, "unknown error");
@@ -168,6 +240,7 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
         return;
     }
     modeError[0] = '\0';
+    SDLDPYWatchDisplay();
     SDL_WM_SetCaption(caption, caption);
     current->depth = screenSurface->format->BitsPerPixel;
     current->width = width;
@@ -186,6 +259,10 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
     }
     const std::int32_t w = image->width < display->width ? image->width : display->width;
     const std::int32_t h = image->height < display->height ? image->height : display->height;
+    if (fullScale > 0) {
+        SDLDPYShowEnlarged(image, w, h);
+        return;
+    }
 #ifdef __EMSCRIPTEN__
     // In the browser a lent surface would go stale: the frame is converted
     // into the screen's own buffer (platform/webshow.cpp).
@@ -256,6 +333,98 @@ void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
     SDLDPYFinish();
 }
 
+// ---- Fullscreen -----------------------------------------------------------------
+
+// Fullscreen on: the frame enlarged by the largest whole number that fits the
+// desktop, centred on black; by SDL from a screen that many times smaller
+// where that is exact, else by the show into a screen of the desktop's size.
+// Off: the window again. The display's record keeps the frame's size.
+void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
+    if (!SDLDPYReady(display)) {
+        SDLDPYError();
+        return;
+    }
+#ifdef __EMSCRIPTEN__
+    // The page shows the canvas full screen itself.
+    (void)on;
+    if (SDL_WM_ToggleFullScreen(screenSurface) == 0) SDLDPYError();
+#else
+    if (on == (fullScale > 0)) return;
+    char driver[64] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr || strcasecmp(driver, "dummy") == 0 ||
+        strcasecmp(driver, "offscreen") == 0) {
+        return;  // no screen to fill: the invisible drivers (the capture tool's) keep the frame as it is
+    }
+    SDLDPYForgetLent();
+    fullScale = 0;
+    if (on) {
+        const SDL_VideoInfo* desktop = SDL_GetVideoInfo();  // in a window: the desktop's mode
+        SDL_Surface* screen = nullptr;
+        if (desktop != nullptr && desktop->current_w >= display->width && desktop->current_h >= display->height) {
+            // When the whole scale divides the desktop both ways and SDL
+            // samples nearest pixels, SDL itself enlarges a screen that much
+            // smaller by exactly that scale (1920 x 1080: 480 x 270, four
+            // times): the frame is copied unenlarged, a sixteenth of the work.
+            const std::int32_t k = SDLDPYFitScale(display->width, display->height, desktop->current_w,
+                                                  desktop->current_h);
+            const char* method = std::getenv("SDL12COMPAT_SCALE_METHOD");
+            const bool exact = desktop->current_w % k == 0 && desktop->current_h % k == 0 && method != nullptr &&
+                               strcasecmp(method, "nearest") == 0;
+            const std::int32_t w = exact ? desktop->current_w / k : desktop->current_w;
+            const std::int32_t h = exact ? desktop->current_h / k : desktop->current_h;
+            screen = SDL_SetVideoMode(w, h, 0, videoFlags | fullScreenFlag);
+        }
+        if (screen != nullptr && SDLDPYScreenIsXRGB(screen)) {
+            screenSurface = screen;
+            fullScale = SDLDPYFitScale(display->width, display->height, screen->w, screen->h);
+            fullX = (screen->w - display->width * fullScale) / 2;
+            fullY = (screen->h - display->height * fullScale) / 2;
+            SDL_FillRect(screen, nullptr, 0);
+            SDL_UpdateRect(screen, 0, 0, 0, 0);
+            SDLDPYWatchDisplay();
+            return;
+        }
+        SDLDPYError();  // no such screen: back to the window
+    }
+    screenSurface = SDL_SetVideoMode(display->width, display->height, 0, videoFlags);
+    if (screenSurface == nullptr) SDLDPYError();
+    SDLDPYWatchDisplay();
+#endif
+}
+
+bool SDLDPYIsFullScreen() { return fullScale > 0; }
+
+// Where the frame sits on the screen surface: its top-left corner and the
+// size of one frame pixel (0, 0 and 1 in the window).
+void SDLDPYFramePlace(std::int32_t* x, std::int32_t* y, std::int32_t* scale) {
+    if (x != nullptr) *x = fullScale > 0 ? fullX : 0;
+    if (y != nullptr) *y = fullScale > 0 ? fullY : 0;
+    if (scale != nullptr) *scale = fullScale > 0 ? fullScale : 1;
+}
+
+// The image's top-left width x height, every pixel a scale x scale square,
+// into 32-bit rows pitchWords apart from to: each source row is spread once,
+// then copied scale - 1 times. Nothing is allocated.
+void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, std::int32_t scale, std::uint32_t* to,
+                   std::size_t pitchWords) {
+    if (image == nullptr || image->pixels == nullptr || to == nullptr || scale < 1 || width > image->width ||
+        height > image->height || pitchWords < static_cast<std::size_t>(width) * static_cast<std::size_t>(scale)) {
+        SDLDPYError();
+        return;
+    }
+    const std::size_t k = static_cast<std::size_t>(scale);
+    const std::size_t rowWords = static_cast<std::size_t>(width) * k;
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width);
+        std::uint32_t* spread = to;
+        for (std::int32_t x = 0; x < width; ++x) {
+            for (std::size_t i = 0; i < k; ++i) *spread++ = from[x];
+        }
+        for (std::size_t r = 1; r < k; ++r) std::memcpy(to + r * pitchWords, to, rowWords * sizeof *to);
+        to += k * pitchWords;
+    }
+}
+
 // ---- Generic operations --------------------------------------------------------
 
 // The empty text for the current display, else null.
@@ -310,16 +479,12 @@ const char* SDLDPYProblem() {
                       modeError[0] != '\0' ? modeError : "no screen surface");
         return problemText;
     }
-    char driver[64] = "";
-    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) driver[0] = '\0';
-    for (const char* invisible : {"offscreen", "dummy"}) {
-        if (strcasecmp(driver, invisible) == 0 && !SDLDPYDriverAsked(invisible)) {
-            std::snprintf(problemText, sizeof problemText,
-                          "no window can be shown: SDL fell back to its invisible \"%s\" video driver "
-                          "(is DISPLAY set?)",
-                          invisible);
-            return problemText;
-        }
+    if (const char* invisible = SDLDPYFallback()) {
+        std::snprintf(problemText, sizeof problemText,
+                      "no window can be shown: SDL fell back to its invisible \"%s\" video driver "
+                      "(is DISPLAY set?)",
+                      invisible);
+        return problemText;
     }
     return nullptr;
 }

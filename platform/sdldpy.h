@@ -33,7 +33,34 @@ void SDLDPYError();                                    // "SDLDPY error\n", swit
 // enlarged and let the viewer keep a picture of it.
 std::int32_t SDLDPYWindowScale(std::int32_t desktopHeight);  // largest whole scale fitting 2/3 of the height, >= 1
 void SDLDPYChooseScaling();                            // before SDL starts: enlarge unless the user chose
-void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> desktop-filling, letterboxed picture
+// After SDL refused a mode: when the user's own window scaling was in force,
+// says so in one line on standard error and puts the automatic size in its
+// place; true when a second try is worth making.
+bool SDLDPYDropUserScaling(const char* why);
+void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> the whole screen
+void SDLDPYSetFullScreen(SDLDPY* display, bool on);    // enlarged whole-pixel, centred on black; not on invisible drivers
+bool SDLDPYIsFullScreen();
+// Where the frame sits on the screen surface: top-left corner and the size of
+// one frame pixel (0, 0, 1 in the window). A picture of the frame in
+// fullscreen samples every scale-th screen pixel from there.
+void SDLDPYFramePlace(std::int32_t* x, std::int32_t* y, std::int32_t* scale);
+// The image's top-left width x height, every pixel a scale x scale square,
+// into 32-bit rows pitchWords apart (the fullscreen picture).
+void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, std::int32_t scale, std::uint32_t* to,
+                   std::size_t pitchWords);
+// The largest whole enlargement of a width x height frame on a screen of
+// screenWidth x screenHeight, at least 1.
+std::int32_t SDLDPYFitScale(std::int32_t width, std::int32_t height, std::int32_t screenWidth,
+                            std::int32_t screenHeight);
+// The X server's screen size, asked directly; false without one (and in the
+// browser). Needs no SDL.
+bool SDLDPYDesktopSize(std::int32_t* width, std::int32_t* height);
+void SDLDPYSetIcon();                                  // the emblem as the window's icon, before a mode starts
+void SDLDPYWatchDisplay();                             // a lost X connection ends the show: one line, status 3
+// Standard error to /dev/null while libraries look for devices, unless
+// VELM4023_LIBRARY_MESSAGES=1; QuietEnd takes QuietBegin's result.
+int SDLDPYQuietBegin();
+void SDLDPYQuietEnd(int saved);
 std::int64_t SDLDPYFramesShown();                      // presentations since the display opened
 // Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png into the
 // pictures folder (see SDLDPYUserDir);

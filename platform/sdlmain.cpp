@@ -1,7 +1,9 @@
 // The process entry: initialises SDL, arranges its shutdown at exit and runs
 // the program's main routine SDL_main, whose result becomes the exit status.
 #include <SDL.h>
+#include <fcntl.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,11 +13,23 @@
 extern "C" int SDL_main(int argc, char* argv[]);
 
 namespace {
-[[maybe_unused]] const IDENT ident = {"SDLMAIN ", "20261208", "Tordeval", "C++     ", "CODE    "};
+[[maybe_unused]] const IDENT ident = {"SDLMAIN ", "20261209", "Tordeval", "C++     ", "CODE    "};
 constexpr int initFailed = 2;
+
+// Opens each of standard input, output and error that the caller closed on
+// /dev/null. Otherwise the next descriptor opened, SDL's X connection say,
+// would take its number, and a line printed would go into the connection.
+void openClosedStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is fd itself: 0 to fd - 1 are open by now.
+        if (open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) < 0) return;
+    }
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+    openClosedStandardStreams();
     // SDL would turn SIGINT and SIGTERM into the same quit event as the
     // window's close button, which the show ignores; left at their defaults
     // they end the process, so Ctrl+C and kill work.

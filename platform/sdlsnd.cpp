@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/sdldpy.h"
+
 namespace {
 
 [[maybe_unused]] const struct {
@@ -58,7 +60,11 @@ bool SDLSNDStart(SDLSND* sound) {
     }
     if (sound->playing) return true;
     keepClosed = false;
+    // The sound libraries' own complaints about a missing device are held
+    // back until the device is open or refused; SDLSNDProblem says why.
+    const int quiet = SDLDPYQuietBegin();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
+        SDLDPYQuietEnd(quiet);
         std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
         return false;
     }
@@ -69,7 +75,9 @@ bool SDLSNDStart(SDLSND* sound) {
     wanted.samples = bufferFrames;
     wanted.callback = audioCallback;
     wanted.userdata = sound;
-    if (SDL_OpenAudio(&wanted, nullptr) < 0) {  // null: SDL converts to the device's format
+    const int opened = SDL_OpenAudio(&wanted, nullptr);  // null: SDL converts to the device's format
+    SDLDPYQuietEnd(quiet);
+    if (opened < 0) {
         std::snprintf(problemText, sizeof problemText, "%s", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;

@@ -1,10 +1,10 @@
 #!/bin/bash
 # The window as a viewer meets it, in a virtual X server with a window manager:
 # its enlargement from the screen's height (and the user's own setting
-# winning), crisp pixels, F11 and Alt+Enter fullscreen and back, F12
-# screenshots wherever the pictures folder is or is not, and the window keys
-# leaving the show's state alone (compared frame by frame with the capture
-# tool).
+# winning), crisp pixels, its icon, F11 and Alt+Enter fullscreen (the frame
+# whole-pixel enlarged, centred on black) and back, F12 screenshots wherever
+# the pictures folder is or is not, and the window keys leaving the show's
+# state alone (compared frame by frame with the capture tool).
 # Usage: viewer.sh PATH-TO-velm4023 PATH-TO-velm4023-capture
 set -u
 SHOW=$1
@@ -46,6 +46,28 @@ next_line() {
     return 1
 }
 
+# The screen in fullscreen on 1920 x 1080: the frame at exactly 4 x (every
+# 4 x 4 block one colour), 1024 x 1024 at 448, 28, black all around. A grab
+# that catches a frame half drawn, or none yet, is taken again.
+check_fullscreen() {
+    local whole= differ picture around
+    for _ in $(seq 10); do
+        import -window root "$work/full.png"
+        convert "$work/full.png" -crop 1024x1024+448+28 +repage "$work/picture.png"
+        convert "$work/picture.png" -sample 25% -sample 400% "$work/blocks.png"
+        differ=$(compare -metric AE "$work/picture.png" "$work/blocks.png" null: 2>&1)
+        picture=$(convert "$work/picture.png" -colorspace gray -format "%[fx:mean]" info:)
+        [ "${differ%% *}" = 0 ] && awk -v m="$picture" 'BEGIN {exit !(m > 0.02)}' && { whole=yes; break; }
+        sleep 0.5
+    done
+    # Black around: no picture pixel outside its square (its edge rows and
+    # columns are the frame's own).
+    around=$(convert "$work/full.png" -fill black -draw "rectangle 448,28 1471,1051" -format "%[fx:maxima]" info:)
+    [ -n "$whole" ] && pass "$1: the frame at exactly 4 x, 1024 x 1024 at 448, 28" \
+        || fail "$1: picture not whole-pixel ($differ pixels off its 4 x 4 blocks, mean grey $picture)"
+    [ "$around" = 0 ] && pass "$1: black around the picture" || fail "$1: not black around the picture ($around)"
+}
+
 # ---- A small screen: no enlargement -------------------------------------------
 xvfb_start 640x480x24
 show_start
@@ -79,12 +101,19 @@ mean=$(convert "$work/window.png" -colorspace gray -format "%[fx:mean]" info:)
 [ -n "$crisp" ] && awk -v m="$mean" 'BEGIN {exit !(m > 0.02)}' && pass "picture crisp: 2 x 2 blocks of one colour" \
     || fail "picture not crisp ($differ pixels off its blocks, mean grey $mean)"
 
-# Fullscreen and back, with F11 and with Alt+Enter.
+# The window manager shows the show's own icon.
+icon=$(xprop -id "$WINDOW" _NET_WM_ICON 2>/dev/null | head -n2 | tr -d '\n')
+case $icon in *"Icon (128 x 128)"*) pass "the window has its 128 x 128 icon" ;; *) fail "no window icon: $icon" ;; esac
+
+# Fullscreen and back, with F11 and with Alt+Enter. On 1920 x 1080 the frame
+# is enlarged 4 times (every 4 x 4 block one colour), 1024 x 1024 at 448, 28,
+# black all around.
 focus
 for keys in F11 alt+Return; do
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 1920x1080 && pass "$keys: window fills the screen" || fail "$keys: window is $(window_size), not 1920x1080"
     sleep 0.5
+    check_fullscreen "$keys"
     focus
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 512x512 && pass "$keys again: back to 512 x 512" || fail "$keys again: window is $(window_size)"
@@ -112,6 +141,14 @@ SDL12COMPAT_WINDOW_SCALING=1 show_start
 size=$(window_size)
 [ "$size" = 256x256 ] && pass "user's SDL12COMPAT_WINDOW_SCALING=1: window 256 x 256" \
     || fail "user's SDL12COMPAT_WINDOW_SCALING=1: window is $size"
+show_stop
+
+# With the user's linear scaling SDL cannot enlarge crisply; the show then
+# enlarges the frame itself, to the same whole-pixel picture.
+SDL12COMPAT_SCALE_METHOD=linear show_start
+focus
+press F11
+wait_size 1920x1080 && check_fullscreen "F11 with linear scaling" || fail "linear scaling: window is $(window_size)"
 show_stop
 
 # No pictures folder at all: the screenshot lands in the current folder.

@@ -72,27 +72,27 @@ SHOW_PID=
 WINDOW=
 
 # Start the show with SIGINT at its default (a background job of a script
-# would otherwise inherit it ignored) and wait for its window. Under heavy
-# load SDL has been seen, rarely, to miss the X server and refuse with status
-# 2; that start is retried once, and said so.
+# would otherwise inherit it ignored) and wait for its window. SHOW_CLOSE=stdout
+# or stderr starts it with that stream closed.
 show_start() {
-    for attempt in 1 2; do
-        env --default-signal=INT "$SHOW" >"$XVFB_DIR/show.out" 2>"$XVFB_DIR/show.err" &
-        SHOW_PID=$!
-        WINDOW=
-        for _ in $(seq 300); do  # up to 30 s: sanitizer builds start slowly
-            WINDOW=$(xdotool search --name '^VELM4023$' 2>/dev/null | head -n1)
-            [ -n "$WINDOW" ] && return 0
-            kill -0 "$SHOW_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        wait "$SHOW_PID" 2>/dev/null
-        local status=$?
-        SHOW_PID=
-        [ "$attempt" = 1 ] && [ "$status" = 2 ] || break
-        echo "note: first start refused with status 2, retrying: $(grep -v XDG_RUNTIME_DIR "$XVFB_DIR/show.err")"
+    : >"$XVFB_DIR/show.out"
+    : >"$XVFB_DIR/show.err"
+    case ${SHOW_CLOSE:-} in
+        stdout) env --default-signal=INT "$SHOW" >&- 2>"$XVFB_DIR/show.err" & ;;
+        stderr) env --default-signal=INT "$SHOW" >"$XVFB_DIR/show.out" 2>&- & ;;
+        *) env --default-signal=INT "$SHOW" >"$XVFB_DIR/show.out" 2>"$XVFB_DIR/show.err" & ;;
+    esac
+    SHOW_PID=$!
+    WINDOW=
+    for _ in $(seq 300); do  # up to 30 s: sanitizer builds start slowly
+        WINDOW=$(xdotool search --all --pid "$SHOW_PID" --name '^VELM4023$' 2>/dev/null | head -n1)
+        [ -n "$WINDOW" ] && return 0
+        kill -0 "$SHOW_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    echo "FAIL: no window titled VELM4023 appeared on $DISPLAY"; cat "$XVFB_DIR/show.err"
+    wait "$SHOW_PID" 2>/dev/null
+    echo "FAIL: no window titled VELM4023 appeared on $DISPLAY (status $?)"; cat "$XVFB_DIR/show.err"
+    SHOW_PID=
     exit 1
 }
 

@@ -145,6 +145,63 @@ TEST_F(Display, ModeSizeDepthAndCaption) {
     EXPECT_EQ(stranger.width, 0);
 }
 
+// Fullscreen on an invisible driver (the capture tool's) changes nothing:
+// the screen stays the frame's, and so do the frames it presents.
+TEST_F(Display, FullScreenLeavesAnInvisibleDriversScreenAlone) {
+    SDLDPY* d = SDLDPYNew();
+    ASSERT_NE(d, nullptr);
+    const Picture p(256, 256, 0x00204060u);
+    SDLDPYToggleFullScreen(d);
+    SDLDPYSetFullScreen(d, true);
+    EXPECT_FALSE(SDLDPYIsFullScreen());
+    ASSERT_EQ(SDL_GetVideoSurface()->w, 256);
+    ASSERT_EQ(SDL_GetVideoSurface()->h, 256);
+    SDLDPYShow(d, &p.img);
+    EXPECT_EQ(ScreenMismatches(p, 256, 256), 0);
+    std::int32_t x = -1;
+    std::int32_t y = -1;
+    std::int32_t scale = -1;
+    SDLDPYFramePlace(&x, &y, &scale);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(scale, 1);
+}
+
+// The fullscreen picture: each pixel a scale x scale square, rows pitch
+// apart; the words beyond the picture's rows and below it are left alone, and
+// impossible requests write nothing.
+TEST(Enlarge, EveryPixelBecomesAWholeSquare) {
+    const Picture p(5, 4, 0x00102030u);
+    struct Case {
+        std::int32_t width, height, scale;
+        std::size_t pitch;
+        bool writes;
+    };
+    for (const Case& c : {Case{5, 4, 1, 5, true}, Case{5, 4, 2, 10, true}, Case{3, 2, 3, 11, true},
+                          Case{5, 4, 4, 23, true}, Case{0, 0, 2, 4, true}, Case{5, 4, 0, 20, false},
+                          Case{6, 4, 1, 6, false}, Case{5, 5, 1, 5, false}, Case{5, 4, 2, 9, false}}) {
+        const std::uint32_t untouched = 0xDEADBEEFu;
+        std::vector<std::uint32_t> screen(c.pitch * 24 + 8, untouched);
+        SDLDPYEnlarge(&p.img, c.width, c.height, c.scale, screen.data(), c.pitch);
+        int bad = 0;
+        for (std::size_t i = 0; i < screen.size(); ++i) {
+            const std::size_t x = i % c.pitch;
+            const std::size_t y = i / c.pitch;
+            const bool inside = c.writes && c.scale > 0 && x < static_cast<std::size_t>(c.width * c.scale) &&
+                                y < static_cast<std::size_t>(c.height * c.scale);
+            const std::uint32_t want = inside ? p.at(static_cast<std::int32_t>(x) / c.scale,
+                                                     static_cast<std::int32_t>(y) / c.scale)
+                                              : untouched;
+            bad += screen[i] != want;
+        }
+        EXPECT_EQ(bad, 0) << c.width << " x " << c.height << " at " << c.scale << ", pitch " << c.pitch;
+    }
+    std::uint32_t word = 0;
+    SDLDPYEnlarge(nullptr, 1, 1, 1, &word, 1);
+    SDLDPYEnlarge(&p.img, 1, 1, 1, nullptr, 1);
+    EXPECT_EQ(word, 0u);
+}
+
 TEST_F(Display, ShowPresentsExactSmallerAndLargerImages) {
     SDLDPY* d = SDLDPYNew();
     ASSERT_NE(d, nullptr);
@@ -311,27 +368,37 @@ TEST_F(SavedFrames, EveryPathReachesTheWindow) {
     EXPECT_EQ(FrameMismatches(c), 0);
 }
 
+// Without a display, and with one named where no X server answers (the show
+// tries SDL's video again a few times first, then gives up), the problem is
+// a line naming the invisible driver.
 TEST(DisplayProblem, InvisibleDriverNobodyAskedForIsAProblem) {
     unsetenv("SDL_VIDEODRIVER");
-    unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
 #ifdef VELM_ASAN
     __lsan_disable();  // the invisible driver's graphics libraries leak and are unloaded unnamed
 #endif
-    ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0);
-    SDLDPY* d = SDLDPYNew();
-    ASSERT_NE(d, nullptr);
-    const char* problem = SDLDPYProblem();
-    ASSERT_NE(problem, nullptr);
-    EXPECT_EQ(std::strchr(problem, '\n'), nullptr);
-    // Where SDL did set a mode, on whatever invisible driver it fell back to,
-    // the line names that driver rather than a failed mode.
-    char driver[64] = "";
-    if (SDL_GetVideoSurface() != nullptr && SDL_VideoDriverName(driver, sizeof driver) != nullptr) {
-        EXPECT_NE(std::strstr(problem, driver), nullptr) << problem;
+    for (const char* named : {static_cast<const char*>(nullptr), ":65000"}) {
+        if (named != nullptr) {
+            setenv("DISPLAY", named, 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0);
+        SDLDPY* d = SDLDPYNew();
+        ASSERT_NE(d, nullptr);
+        const char* problem = SDLDPYProblem();
+        ASSERT_NE(problem, nullptr);
+        EXPECT_EQ(std::strchr(problem, '\n'), nullptr);
+        // Where SDL did set a mode, on whatever invisible driver it fell back
+        // to, the line names that driver rather than a failed mode.
+        char driver[64] = "";
+        if (SDL_GetVideoSurface() != nullptr && SDL_VideoDriverName(driver, sizeof driver) != nullptr) {
+            EXPECT_NE(std::strstr(problem, driver), nullptr) << problem;
+        }
+        SDLDPYFree(&d);
+        SDL_Quit();
     }
-    SDLDPYFree(&d);
-    SDL_Quit();
+    unsetenv("DISPLAY");
 }
 
 TEST(DisplayProblem, ModeFailureIsNamedAndHarmless) {

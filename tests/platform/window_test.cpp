@@ -1,6 +1,8 @@
-// Around the window: the enlargement chosen from the desktop, the window keys
-// (F11, Alt+Enter, F12) acting without ever reaching the show's key code, and
-// screenshots holding exactly the frame on screen.
+// Around the window: the enlargement chosen from the desktop, fullscreen's
+// whole-number scale, the user's impossible scaling giving way, library
+// chatter held back, the window keys (F11, Alt+Enter, F12) acting without ever
+// reaching the show's key code, and screenshots holding exactly the frame on
+// screen.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -119,7 +121,29 @@ TEST(WindowScale, LargestWholeScaleWithinTwoThirdsOfTheDesktop) {
     EXPECT_GE(SDLDPYWindowScale(INT32_MAX), 1);   // no overflow
 }
 
-TEST(WindowScale, TheUsersOwnSettingsWin) {
+TEST(WindowScale, FullScreenTakesTheLargestWholeScaleThatFits) {
+    struct Case {
+        std::int32_t screenWidth, screenHeight, scale;
+    };
+    for (const Case& c : {Case{1920, 1080, 4}, Case{3840, 2160, 8}, Case{1024, 768, 3}, Case{1280, 1024, 4},
+                          Case{2560, 1080, 4}, Case{1080, 1920, 4}, Case{511, 4000, 1}, Case{200, 200, 1},
+                          Case{0, 0, 1}, Case{INT32_MAX, INT32_MAX, INT32_MAX / 256}}) {
+        EXPECT_EQ(SDLDPYFitScale(256, 256, c.screenWidth, c.screenHeight), c.scale)
+            << c.screenWidth << " x " << c.screenHeight;
+    }
+    EXPECT_EQ(SDLDPYFitScale(0, 256, 1920, 1080), 1);
+}
+
+// Without an X server to ask nothing is chosen (SDL's own 1 holds); the
+// user's settings always win.
+TEST(WindowScale, TheUsersOwnSettingsWinAndNoDesktopChoosesNothing) {
+    setenv("DISPLAY", ":65000", 1);   // nobody there
+    std::int32_t w = 0;
+    std::int32_t h = 0;
+    EXPECT_FALSE(SDLDPYDesktopSize(&w, &h));
+    unsetenv("DISPLAY");
+    EXPECT_FALSE(SDLDPYDesktopSize(&w, &h));
+
     setenv("SDL12COMPAT_WINDOW_SCALING", "1", 1);
     setenv("SDL12COMPAT_SCALE_METHOD", "linear", 1);
     SDLDPYChooseScaling();
@@ -128,12 +152,58 @@ TEST(WindowScale, TheUsersOwnSettingsWin) {
 
     unsetenv("SDL12COMPAT_WINDOW_SCALING");
     unsetenv("SDL12COMPAT_SCALE_METHOD");
-    SDLDPYChooseScaling();   // asks the dummy driver's desktop
-    const char* scale = std::getenv("SDL12COMPAT_WINDOW_SCALING");
-    ASSERT_NE(scale, nullptr);
-    EXPECT_GE(std::atoi(scale), 1);
+    SDLDPYChooseScaling();
+    EXPECT_EQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), nullptr);
     EXPECT_STREQ(std::getenv("SDL12COMPAT_SCALE_METHOD"), "nearest");
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);   // SDL is left as it was found
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);   // SDL is not started to ask
+}
+
+// A refused mode gives up the user's scaling once, in one line, and only the
+// user's: the show's own choice is never blamed on the user.
+TEST(WindowScale, AnImpossibleUserScalingGivesWayOnceInOneLine) {
+    unsetenv("DISPLAY");
+    setenv("SDL12COMPAT_WINDOW_SCALING", "99999", 1);
+    SDLDPYChooseScaling();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(SDLDPYDropUserScaling("Window is too large."));
+    EXPECT_FALSE(SDLDPYDropUserScaling("Window is too large."));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "velm4023: SDL12COMPAT_WINDOW_SCALING=99999 cannot be used (Window is too large.); "
+              "the window takes its automatic size\n");
+    EXPECT_EQ(std::getenv("SDL12COMPAT_WINDOW_SCALING"), nullptr);   // no desktop known: SDL's own size
+
+    SDLDPYChooseScaling();   // now unset by the user
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(SDLDPYDropUserScaling("Window is too large."));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// Between QuietBegin and QuietEnd standard error goes nowhere, unless the
+// user asked to see the libraries' messages; afterwards it is the same file.
+TEST(Quiet, StandardErrorIsHeldBackUnlessAskedFor) {
+    struct Case {
+        const char* asked;
+        bool heard;
+    };
+    for (const Case& c : {Case{nullptr, false}, Case{"0", false}, Case{"1", true}, Case{"yes", true}}) {
+        if (c.asked != nullptr) {
+            setenv("VELM4023_LIBRARY_MESSAGES", c.asked, 1);
+        } else {
+            unsetenv("VELM4023_LIBRARY_MESSAGES");
+        }
+        testing::internal::CaptureStderr();
+        const int saved = SDLDPYQuietBegin();
+        EXPECT_EQ(saved < 0, c.heard);
+        EXPECT_TRUE(saved < 0 || saved > 2);
+        const char library[] = "a library speaks\n";
+        EXPECT_EQ(write(STDERR_FILENO, library, sizeof library - 1), static_cast<ssize_t>(sizeof library - 1));
+        SDLDPYQuietEnd(saved);
+        std::fprintf(stderr, "the show speaks\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  std::string(c.heard ? "a library speaks\n" : "") + "the show speaks\n")
+            << (c.asked != nullptr ? c.asked : "unset");
+    }
+    unsetenv("VELM4023_LIBRARY_MESSAGES");
 }
 
 TEST_F(Window, PicturesFolderFallsBackToHomeThenTheCurrentFolder) {
