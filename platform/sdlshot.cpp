@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "platform/sdldpy.h"
 
@@ -124,8 +125,20 @@ bool SDLDPYScreenshot(SDLDPY* display) {
     bool ok = false;
     int why = 0;
     if (grabbed != nullptr && SDL_LockSurface(grabbed) == 0) {
-        if (grabbed->pitch == grabbed->w * 4) {
-            const IMG frame = {grabbed->w, grabbed->h, static_cast<std::uint32_t*>(grabbed->pixels)};
+        // In fullscreen the frame sits somewhere on a larger screen, perhaps
+        // enlarged by the show: one sample of each frame pixel gives it back.
+        std::int32_t x0 = 0, y0 = 0, scale = 1;
+        SDLDPYFramePlace(&x0, &y0, &scale);
+        const std::int64_t width = display->width, height = display->height;
+        if (grabbed->pitch == grabbed->w * 4 && width > 0 && height > 0 && x0 >= 0 && y0 >= 0 &&
+            x0 + width * scale <= grabbed->w && y0 + height * scale <= grabbed->h) {
+            std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+            const auto* screen = static_cast<const std::uint32_t*>(grabbed->pixels);
+            for (std::int64_t y = 0; y < height; ++y) {
+                const std::uint32_t* row = screen + (y0 + y * scale) * grabbed->w + x0;
+                for (std::int64_t x = 0; x < width; ++x) pixels[static_cast<std::size_t>(y * width + x)] = row[x * scale];
+            }
+            const IMG frame = {display->width, display->height, pixels.data()};
             ok = IMGSavePNG(&frame, shotPath);
             why = errno;
         }

@@ -68,6 +68,21 @@ check_fullscreen() {
     [ "$around" = 0 ] && pass "$1: black around the picture" || fail "$1: not black around the picture ($around)"
 }
 
+# F12 in fullscreen: still the 256 x 256 frame, not the screen around it. $1 is
+# the number of lines the show printed before.
+check_fullscreen_shot() {
+    press F12
+    local path size colours
+    if path=$(next_line "$1" "$work/show.out"); then
+        size=$(identify -format '%wx%h' "$path" 2>/dev/null)
+        colours=$(identify -format '%k' "$path" 2>/dev/null)
+        [ "$size" = 256x256 ] && [ "${colours:-0}" -gt 16 ] && pass "$2: F12 gives the 256 x 256 frame" \
+            || fail "$2: F12 gave \"$path\", $size with $colours colours"
+    else
+        fail "$2: F12 printed no path"
+    fi
+}
+
 # ---- A small screen: no enlargement -------------------------------------------
 xvfb_start 640x480x24
 show_start
@@ -109,11 +124,14 @@ case $icon in *"Icon (128 x 128)"*) pass "the window has its 128 x 128 icon" ;; 
 # is enlarged 4 times (every 4 x 4 block one colour), 1024 x 1024 at 448, 28,
 # black all around.
 focus
+shots=0
 for keys in F11 alt+Return; do
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 1920x1080 && pass "$keys: window fills the screen" || fail "$keys: window is $(window_size), not 1920x1080"
     sleep 0.5
     check_fullscreen "$keys"
+    check_fullscreen_shot "$shots" "$keys"
+    shots=$((shots + 1))
     focus
     xdotool keydown "$keys"; sleep 0.2; xdotool keyup "$keys"
     wait_size 512x512 && pass "$keys again: back to 512 x 512" || fail "$keys again: window is $(window_size)"
@@ -123,7 +141,7 @@ done
 
 # F12: a 256 x 256 picture of the frame, its path on standard output.
 press F12
-if path=$(next_line 0 "$work/show.out"); then
+if path=$(next_line "$shots" "$work/show.out"); then
     shot_size=$(identify -format '%wx%h' "$path" 2>/dev/null)
     colours=$(identify -format '%k' "$path" 2>/dev/null)
     case $path in "$XDG_PICTURES_DIR"/velm4023-[0-9]*-[0-9]*-[0-9]*.png) named=yes ;; *) named= ;; esac
@@ -149,6 +167,7 @@ SDL12COMPAT_SCALE_METHOD=linear show_start
 focus
 press F11
 wait_size 1920x1080 && check_fullscreen "F11 with linear scaling" || fail "linear scaling: window is $(window_size)"
+check_fullscreen_shot 0 "linear scaling"
 show_stop
 
 # No pictures folder at all: the screenshot lands in the current folder.
