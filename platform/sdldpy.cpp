@@ -49,7 +49,7 @@ char modeError[256] = "";     // SDL's message when the last mode could not be s
 char problemText[320] = "";
 
 // Drop the lent surface.
-void SDLDPYForgetLent() {
+void forgetLent() {
     if (lentSurface != nullptr) SDL_FreeSurface(lentSurface);
     lentSurface = nullptr;
     lentPixels = nullptr;
@@ -57,13 +57,13 @@ void SDLDPYForgetLent() {
 }
 
 // The current display with a screen surface, or null.
-bool SDLDPYReady(const SDLDPY* display) {
+bool ready(const SDLDPY* display) {
     return display != nullptr && display == current && screenSurface != nullptr;
 }
 
 // Show what was put on the screen surface; in fullscreen only the picture's
 // rectangle changes, so only it is sent on.
-void SDLDPYFinish(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
+void finishShow(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
     ++framesShown;
     if (doubleBuffered == 1) {
         SDL_Flip(screenSurface);
@@ -73,14 +73,14 @@ void SDLDPYFinish(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
 }
 
 // A screen of 0x00RRGGBB words.
-[[maybe_unused]] bool SDLDPYScreenIsXRGB(const SDL_Surface* screen) {
+[[maybe_unused]] bool screenIsXRGB(const SDL_Surface* screen) {
     const SDL_PixelFormat* f = screen->format;
     return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
 }
 
 // Fullscreen presentation, straight into the locked screen; the black around
 // the picture was drawn when fullscreen began.
-void SDLDPYShowEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
+void showEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
     if (SDL_LockSurface(screenSurface) != 0) {
         SDLDPYError();
         return;
@@ -90,12 +90,12 @@ void SDLDPYShowEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
                static_cast<std::size_t>(fullX);
     SDLDPYEnlarge(image, w, h, fullScale, to, pitchWords);
     SDL_UnlockSurface(screenSurface);
-    SDLDPYFinish(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
+    finishShow(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
 }
 
 // SDL_SetVideoMode, the icon given first, with the libraries' own complaints
 // held back.
-SDL_Surface* SDLDPYQuietMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+SDL_Surface* quietMode(std::int32_t width, std::int32_t height, Uint32 flags) {
     SDLDPYSetIcon();
     const int saved = SDLDPYQuietBegin();
     SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, flags);
@@ -105,8 +105,8 @@ SDL_Surface* SDLDPYQuietMode(std::int32_t width, std::int32_t height, Uint32 fla
 
 // Whether the image can be written straight into the screen: exact size, a
 // buffer, and a screen of 0x00RRGGBB words.
-bool SDLDPYDirectOK(const SDLDPY* display, const IMG* image) {
-    if (!SDLDPYReady(display) || image == nullptr || image->pixels == nullptr) return false;
+bool directOK(const SDLDPY* display, const IMG* image) {
+    if (!ready(display) || image == nullptr || image->pixels == nullptr) return false;
     if (image->width != display->width || image->height != display->height) return false;
     if (image->width <= 0 || image->height <= 0) return false;
     const SDL_PixelFormat* f = screenSurface->format;
@@ -119,13 +119,13 @@ bool SDLDPYDirectOK(const SDLDPY* display, const IMG* image) {
 // Lock the screen for an exact-size copy of the image. Reports misuse and hands
 // screens of another pixel layout to the blitting path; true only when the
 // screen is locked and the caller is to copy and unlock.
-bool SDLDPYLockForCopy(SDLDPY* display, const IMG* image) {
-    if (!SDLDPYReady(display) || image == nullptr || image->pixels == nullptr ||
+bool lockForCopy(SDLDPY* display, const IMG* image) {
+    if (!ready(display) || image == nullptr || image->pixels == nullptr ||
         image->width != display->width || image->height != display->height) {
         SDLDPYError();
         return false;
     }
-    if (!SDLDPYDirectOK(display, image)) {
+    if (!directOK(display, image)) {
         SDLDPYShow(display, image);
         return false;
     }
@@ -137,7 +137,7 @@ bool SDLDPYLockForCopy(SDLDPY* display, const IMG* image) {
 }
 
 // Whether an SDL environment variable names the driver among its choices.
-bool SDLDPYDriverAsked(const char* driver) {
+bool driverAsked(const char* driver) {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
     if (asked == nullptr) return false;
     const std::size_t n = std::strlen(driver);
@@ -152,11 +152,11 @@ bool SDLDPYDriverAsked(const char* driver) {
 }
 
 // The invisible driver SDL fell back to without being asked, or null.
-const char* SDLDPYFallback() {
+const char* invisibleFallback() {
     char driver[64] = "";
     if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return nullptr;
     for (const char* invisible : {"offscreen", "dummy"}) {
-        if (strcasecmp(driver, invisible) == 0 && !SDLDPYDriverAsked(invisible)) return invisible;
+        if (strcasecmp(driver, invisible) == 0 && !driverAsked(invisible)) return invisible;
     }
     return nullptr;
 }
@@ -166,14 +166,14 @@ const char* SDLDPYFallback() {
 // then refuses or drops a new connection (EAGAIN, a reset), and SDL then
 // takes the next driver rather than trying again. About 1.5 s in all before
 // the fallback stands.
-SDL_Surface* SDLDPYStartMode(std::int32_t width, std::int32_t height, Uint32 flags) {
-    SDL_Surface* screen = SDLDPYQuietMode(width, height, flags);
+SDL_Surface* startMode(std::int32_t width, std::int32_t height, Uint32 flags) {
+    SDL_Surface* screen = quietMode(width, height, flags);
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0') return screen;
-    for (Uint32 pause = 100; pause <= 800 && screen != nullptr && SDLDPYFallback() != nullptr; pause *= 2) {
+    for (Uint32 pause = 100; pause <= 800 && screen != nullptr && invisibleFallback() != nullptr; pause *= 2) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_Delay(pause);
-        screen = SDLDPYQuietMode(width, height, flags);
+        screen = quietMode(width, height, flags);
     }
     return screen;
 }
@@ -206,7 +206,7 @@ void SDLDPYFree(SDLDPY** display) {
         SDLDPYError();
         return;
     }
-    SDLDPYForgetLent();
+    forgetLent();
     if (screenSurface != nullptr) SDL_FreeSurface(screenSurface);
     screenSurface = nullptr;
     doubleBuffered = 0;
@@ -228,9 +228,9 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
     screenSurface = nullptr;
     videoFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
     fullScale = 0;
-    screenSurface = SDLDPYStartMode(width, height, videoFlags);
+    screenSurface = startMode(width, height, videoFlags);
     if (screenSurface == nullptr && SDLDPYDropUserScaling(SDL_GetError())) {
-        screenSurface = SDLDPYStartMode(width, height, videoFlags);
+        screenSurface = startMode(width, height, videoFlags);
     }
     if (screenSurface == nullptr) {
         std::snprintf(modeError, sizeof modeError, "%s", SDL_GetError());
@@ -253,14 +253,14 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
 // Present the image's top-left, clipped to the screen: a surface lent over the
 // image's own pixels (no copy) is blitted opaquely onto the screen.
 void SDLDPYShow(SDLDPY* display, const IMG* image) {
-    if (!SDLDPYReady(display) || image == nullptr || image->pixels == nullptr) {
+    if (!ready(display) || image == nullptr || image->pixels == nullptr) {
         SDLDPYError();
         return;
     }
     const std::int32_t w = image->width < display->width ? image->width : display->width;
     const std::int32_t h = image->height < display->height ? image->height : display->height;
     if (fullScale > 0) {
-        SDLDPYShowEnlarged(image, w, h);
+        showEnlarged(image, w, h);
         return;
     }
 #ifdef __EMSCRIPTEN__
@@ -278,7 +278,7 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
         }
         if (lentSurface == nullptr || lentPixels != image->pixels || lentWidth != image->width ||
             lentW != w || lentH != h) {
-            SDLDPYForgetLent();
+            forgetLent();
             // No alpha mask: the top byte of our words is 0 and must not blend.
             lentSurface = SDL_CreateRGBSurfaceFrom(image->pixels, w, h, 32, image->width * 4,
                                                    0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0);
@@ -294,13 +294,13 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
         SDL_UpperBlit(lentSurface, nullptr, screenSurface, nullptr);
     }
 #endif
-    SDLDPYFinish();
+    finishShow();
 }
 
 // Present an image of the screen's exact size by one copy into the locked
 // screen; screens of another pixel layout take the blitting path.
 void SDLDPYShowDirect(SDLDPY* display, const IMG* image) {
-    if (!SDLDPYLockForCopy(display, image)) return;
+    if (!lockForCopy(display, image)) return;
     const std::size_t rowBytes = static_cast<std::size_t>(image->width) * 4;
     auto* to = static_cast<unsigned char*>(screenSurface->pixels);
     const auto* from = reinterpret_cast<const unsigned char*>(image->pixels);
@@ -314,13 +314,13 @@ void SDLDPYShowDirect(SDLDPY* display, const IMG* image) {
         }
     }
     SDL_UnlockSurface(screenSurface);
-    SDLDPYFinish();
+    finishShow();
 }
 
 // Present an image of the screen's exact size by a pixel-for-pixel copy into
 // the locked screen, row by row.
 void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
-    if (!SDLDPYLockForCopy(display, image)) return;
+    if (!lockForCopy(display, image)) return;
     const std::int32_t w = image->width;
     const std::size_t pitchWords = screenSurface->pitch / 4u;
     auto* base = static_cast<std::uint32_t*>(screenSurface->pixels);
@@ -330,7 +330,7 @@ void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
         for (std::int32_t x = 0; x < w; ++x) to[x] = from[x];
     }
     SDL_UnlockSurface(screenSurface);
-    SDLDPYFinish();
+    finishShow();
 }
 
 // ---- Fullscreen -----------------------------------------------------------------
@@ -340,7 +340,7 @@ void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
 // where that is exact, else by the show into a screen of the desktop's size.
 // Off: the window again. The display's record keeps the frame's size.
 void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
-    if (!SDLDPYReady(display)) {
+    if (!ready(display)) {
         SDLDPYError();
         return;
     }
@@ -355,7 +355,7 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
         strcasecmp(driver, "offscreen") == 0) {
         return;  // no screen to fill: the invisible drivers (the capture tool's) keep the frame as it is
     }
-    SDLDPYForgetLent();
+    forgetLent();
     fullScale = 0;
     if (on) {
         const SDL_VideoInfo* desktop = SDL_GetVideoInfo();  // in a window: the desktop's mode
@@ -374,7 +374,7 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
             const std::int32_t h = exact ? desktop->current_h / k : desktop->current_h;
             screen = SDL_SetVideoMode(w, h, 0, videoFlags | fullScreenFlag);
         }
-        if (screen != nullptr && SDLDPYScreenIsXRGB(screen)) {
+        if (screen != nullptr && screenIsXRGB(screen)) {
             screenSurface = screen;
             fullScale = SDLDPYFitScale(display->width, display->height, screen->w, screen->h);
             fullX = (screen->w - display->width * fullScale) / 2;
@@ -479,7 +479,7 @@ const char* SDLDPYProblem() {
                       modeError[0] != '\0' ? modeError : "no screen surface");
         return problemText;
     }
-    if (const char* invisible = SDLDPYFallback()) {
+    if (const char* invisible = invisibleFallback()) {
         std::snprintf(problemText, sizeof problemText,
                       "no window can be shown: SDL fell back to its invisible \"%s\" video driver "
                       "(is DISPLAY set?)",

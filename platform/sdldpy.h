@@ -13,6 +13,8 @@ struct SDLDPY {
     std::int32_t depth;   // colour depth of the screen surface
 };
 
+// The display itself (sdldpy.cpp; in the browser the frame reaches the page
+// through webshow.cpp).
 SDLDPY* SDLDPYNew();                                   // the current display, opened at 256 x 256
 void SDLDPYFree(SDLDPY** display);                     // close and clear the caller's pointer
 void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height);  // set the video mode
@@ -28,16 +30,29 @@ const char* SDLDPYProblem();                           // why no window is seen 
                                                        // nobody asked for), or null when one is
 void SDLDPYError();                                    // "SDLDPY error\n", switched off at build time
 
-// ---- Around the window: size, fullscreen, screenshots -----------------------
-// The window keeps showing the 256 x 256 frame; these only change how it is
-// enlarged and let the viewer keep a picture of it.
+// ---- Around the window --------------------------------------------------------
+// The window keeps showing the 256 x 256 frame; what follows only changes how
+// it is enlarged, ends the show when the display goes, and lets the viewer
+// keep a picture of it. Each group names the file that holds it.
+
+// The window's size (sdlwindow.cpp) and the X server asked directly (sdlx11.cpp).
 std::int32_t SDLDPYWindowScale(std::int32_t desktopHeight);  // largest whole scale fitting 2/3 of the height, >= 1
 void SDLDPYChooseScaling();                            // before SDL starts: enlarge unless the user chose
 // After SDL refused a mode: when the user's own window scaling was in force,
 // says so in one line on standard error and puts the automatic size in its
 // place; true when a second try is worth making.
 bool SDLDPYDropUserScaling(const char* why);
+// The largest whole enlargement of a width x height frame on a screen of
+// screenWidth x screenHeight, at least 1.
+std::int32_t SDLDPYFitScale(std::int32_t width, std::int32_t height, std::int32_t screenWidth,
+                            std::int32_t screenHeight);
 void SDLDPYToggleFullScreen(SDLDPY* display);          // window <-> the whole screen
+// The X server's screen size, asked directly; false without one (and in the
+// browser). Needs no SDL.
+bool SDLDPYDesktopSize(std::int32_t* width, std::int32_t* height);
+void SDLDPYWatchDisplay();                             // a lost X connection ends the show: one line, status 3
+
+// Fullscreen presentation (sdldpy.cpp).
 void SDLDPYSetFullScreen(SDLDPY* display, bool on);    // enlarged whole-pixel, centred on black; not on invisible drivers
 bool SDLDPYIsFullScreen();
 // Where the frame sits on the screen surface: top-left corner and the size of
@@ -48,23 +63,20 @@ void SDLDPYFramePlace(std::int32_t* x, std::int32_t* y, std::int32_t* scale);
 // into 32-bit rows pitchWords apart (the fullscreen picture).
 void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, std::int32_t scale, std::uint32_t* to,
                    std::size_t pitchWords);
-// The largest whole enlargement of a width x height frame on a screen of
-// screenWidth x screenHeight, at least 1.
-std::int32_t SDLDPYFitScale(std::int32_t width, std::int32_t height, std::int32_t screenWidth,
-                            std::int32_t screenHeight);
-// The X server's screen size, asked directly; false without one (and in the
-// browser). Needs no SDL.
-bool SDLDPYDesktopSize(std::int32_t* width, std::int32_t* height);
+std::int64_t SDLDPYFramesShown();                      // presentations since the display opened
+
+// The window's icon (sdlicon.cpp) and quiet libraries (sdlquiet.cpp).
 void SDLDPYSetIcon();                                  // the emblem as the window's icon, before a mode starts
-void SDLDPYWatchDisplay();                             // a lost X connection ends the show: one line, status 3
 // Standard error to /dev/null while libraries look for devices, unless
 // VELM4023_LIBRARY_MESSAGES=1; QuietEnd takes QuietBegin's result.
 int SDLDPYQuietBegin();
 void SDLDPYQuietEnd(int saved);
-std::int64_t SDLDPYFramesShown();                      // presentations since the display opened
+
+// Screenshots and the user's folders (sdlshot.cpp; the browser's webshot.cpp
+// leaves screenshots to the browser).
 // Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png into the
-// pictures folder (see SDLDPYUserDir);
-// the path goes to standard output, a failure to one line on standard error.
+// pictures folder (see SDLDPYUserDir); the path goes to standard output, a
+// failure to one line on standard error.
 bool SDLDPYScreenshot(SDLDPY* display);
 // The folder a screenshot goes to, written into folder (size bytes).
 void SDLDPYPicturesDir(char* folder, std::size_t size);

@@ -2,6 +2,7 @@
 // buffer holds the low byte of the last key pressed, 0 after a release. Only
 // the last key event of a drain counts. One keyboard per process, working only
 // while a display exists.
+#include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
 
 #include <SDL.h>
@@ -19,7 +20,7 @@ constexpr int firstWideKey = 256;    // Shift, Control, function, keypad and cur
 SDLKBD* current = nullptr;
 
 // One trace line, printed only while the trace is switched on.
-void SDLKBDTrace(const char* line) {
+void trace(const char* line) {
     if (traceCalls) std::printf("%s", line);
 }
 
@@ -27,7 +28,7 @@ void SDLKBDTrace(const char* line) {
 // Alt+Enter toggle fullscreen, F12 takes a screenshot, F9 starts or ends a
 // recording. True when the key was
 // one of them.
-bool SDLKBDWindowKey(const SDL_keysym& key) {
+bool windowKey(const SDL_keysym& key) {
     if (key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0)) {
         SDLDPYToggleFullScreen(SDLDPYCurrent());
         return true;
@@ -47,10 +48,10 @@ bool SDLKBDWindowKey(const SDL_keysym& key) {
 
 // The one keyboard; null while no display exists or memory is exhausted.
 SDLKBD* SDLKBDNew() {
-    SDLKBDTrace("SDLKBDNew_\n");
+    trace("SDLKBDNew_\n");
     if (SDLDPYCurrent() == nullptr) {
-        SDLKBDTrace("ERR SDL not init'ed\n");
-        SDLKBDTrace("_SDLKBDNew\n");
+        trace("ERR SDL not init'ed\n");
+        trace("_SDLKBDNew\n");
         return nullptr;
     }
     if (current == nullptr) {
@@ -59,22 +60,22 @@ SDLKBD* SDLKBDNew() {
         if (keyboard == nullptr || buffer == nullptr) {
             std::free(buffer);
             std::free(keyboard);
-            SDLKBDTrace("_SDLKBDNew\n");
+            trace("_SDLKBDNew\n");
             return nullptr;
         }
         keyboard->buffer = buffer;
         current = keyboard;
     }
-    SDLKBDTrace("_SDLKBDNew\n");
+    trace("_SDLKBDNew\n");
     return current;
 }
 
 // Release the keyboard and clear the caller's pointer.
 void SDLKBDFree(SDLKBD** keyboard) {
-    SDLKBDTrace("SDLKBDFree_\n");
+    trace("SDLKBDFree_\n");
     if (keyboard == nullptr) {
-        SDLKBDTrace("ERR void parameter\n");
-        SDLKBDTrace("_SDLKBDFree\n");
+        trace("ERR void parameter\n");
+        trace("_SDLKBDFree\n");
         return;
     }
     if (*keyboard == nullptr) return;
@@ -82,7 +83,7 @@ void SDLKBDFree(SDLKBD** keyboard) {
     if (*keyboard == current) current = nullptr;
     std::free(*keyboard);
     *keyboard = nullptr;
-    SDLKBDTrace("_SDLKBDFree\n");
+    trace("_SDLKBDFree\n");
 }
 
 // Drain every waiting event: a key-down stores the key's code, a key-up stores
@@ -91,21 +92,21 @@ void SDLKBDFree(SDLKBD** keyboard) {
 // keys beyond the character range have no code of their own and are discarded
 // on key-down, so they never pass for the character sharing their low byte.
 void SDLKBDGetKey(SDLKBD* keyboard) {
-    SDLKBDTrace("SDLKBDGetKey_\n");
+    trace("SDLKBDGetKey_\n");
     if (SDLDPYCurrent() == nullptr) {
-        SDLKBDTrace("ERR no display\n");
-        SDLKBDTrace("_SDLKBDGetKey\n");
+        trace("ERR no display\n");
+        trace("_SDLKBDGetKey\n");
         return;
     }
     if (keyboard == nullptr || keyboard->buffer == nullptr) {
-        SDLKBDTrace("ERR void parameter\n");
-        SDLKBDTrace("_SDLKBDGetKey\n");
+        trace("ERR void parameter\n");
+        trace("_SDLKBDGetKey\n");
         return;
     }
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (event.type == SDL_KEYDOWN) {
-            if (SDLKBDWindowKey(event.key.keysym)) continue;
+            if (windowKey(event.key.keysym)) continue;
             const int sym = static_cast<int>(event.key.keysym.sym);
             if (sym < 0 || sym >= firstWideKey) continue;
             keyboard->buffer[0] = static_cast<char>(sym);
@@ -120,47 +121,47 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
     // The key the show acts on this frame, kept for recordings.
     SDLKBDLogKey(SDLDPYFramesShown(), static_cast<unsigned char>(keyboard->buffer[0]));
     SDLKBDRecordPoll();
-    SDLKBDTrace("_SDLKBDGetKey\n");
+    trace("_SDLKBDGetKey\n");
 }
 
 // ---- Generic operations --------------------------------------------------------
 
 // The empty text for a keyboard, null for null.
 const char* SDLKBDToASCII(const SDLKBD* keyboard) {
-    SDLKBDTrace("SDLKBDToASCII_\n");
+    trace("SDLKBDToASCII_\n");
     if (keyboard == nullptr) {
-        SDLKBDTrace("ERR void parameter\n");
-        SDLKBDTrace("_SDLKBDToASCII\n");
+        trace("ERR void parameter\n");
+        trace("_SDLKBDToASCII\n");
         return nullptr;
     }
-    SDLKBDTrace("_SDLKBDToASCII\n");
+    trace("_SDLKBDToASCII\n");
     return "";
 }
 
 // A keyboard cannot be built from text: always null.
 SDLKBD* SDLKBDFromASCII(const char* text) {
-    SDLKBDTrace("SDLKBDFromASCII_\n");
-    if (text == nullptr) SDLKBDTrace("ERR void parameter\n");
-    SDLKBDTrace("_SDLKBDFromASCII\n");
+    trace("SDLKBDFromASCII_\n");
+    if (text == nullptr) trace("ERR void parameter\n");
+    trace("_SDLKBDFromASCII\n");
     return nullptr;
 }
 
 // 1 when both are the same non-null pointer, else 0.
 int SDLKBDEqual(const SDLKBD* a, const SDLKBD* b) {
-    SDLKBDTrace("SDLKBDEqual_\n");
+    trace("SDLKBDEqual_\n");
     if (a == nullptr || b == nullptr) {
-        SDLKBDTrace("ERR void parameter\n");
-        SDLKBDTrace("_SDLKBDEqual\n");
+        trace("ERR void parameter\n");
+        trace("_SDLKBDEqual\n");
         return 0;
     }
-    SDLKBDTrace("_SDLKBDEqual\n");
+    trace("_SDLKBDEqual\n");
     return a == b ? 1 : 0;
 }
 
 // No copy is ever made: always null.
 SDLKBD* SDLKBDCopy(const SDLKBD* keyboard) {
-    SDLKBDTrace("SDLKBDCopy_\n");
-    if (keyboard == nullptr) SDLKBDTrace("ERR void parameter\n");
-    SDLKBDTrace("_SDLKBDCopy\n");
+    trace("SDLKBDCopy_\n");
+    if (keyboard == nullptr) trace("ERR void parameter\n");
+    trace("_SDLKBDCopy\n");
     return nullptr;
 }

@@ -2,7 +2,7 @@
 // per process; works only while a display exists.
 #pragma once
 
-#include "platform/sdldpy.h"
+#include <cstdint>
 
 struct SDLKBD {
     char* buffer;  // 8 bytes; byte 0 is the code of the last key pressed, 0 for none

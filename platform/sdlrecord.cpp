@@ -18,6 +18,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
 
 namespace {
