@@ -213,6 +213,32 @@ void atExit() {
     sigaction(SIGTERM, &oldTerm, nullptr);
 }
 
+// Starts the capture tool at path with argv in a child process. The child
+// only makes async-signal-safe calls before it becomes the tool: its own
+// process group (the terminal's Ctrl+C is for the show, which passes it on at
+// exit), low priority, no terminal output. The child's pid, or -1.
+pid_t startRender(const char* path, char* const argv[]) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        setpriority(PRIO_PROCESS, 0, renderNice);
+        const int null = open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            dup2(null, STDIN_FILENO);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        signal(SIGINT, SIG_DFL);
+        signal(SIGTERM, SIG_DFL);
+        execv(path, argv);
+        _exit(127);
+    }
+    return pid;
+}
+
 // Ends the recording at frame last: the keys file, then the render.
 void finish(std::int64_t last) {
     recording = false;
@@ -262,27 +288,7 @@ void finish(std::int64_t last) {
     }
     char* argv[] = {tool, const_cast<char*>("--frames"), frames, const_cast<char*>("--keys"), keysArgument,
                     const_cast<char*>("--scale"), scale, const_cast<char*>("--video"), video, nullptr};
-    // The child only makes async-signal-safe calls before it becomes the tool:
-    // its own process group (the terminal's Ctrl+C is for the show, which
-    // passes it on at exit), low priority, no terminal output.
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setpgid(0, 0);
-        setpriority(PRIO_PROCESS, 0, renderNice);
-        const int null = open("/dev/null", O_RDWR);
-        if (null >= 0) {
-            dup2(null, STDIN_FILENO);
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-        }
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        signal(SIGINT, SIG_DFL);
-        signal(SIGTERM, SIG_DFL);
-        execv(tool, argv);
-        _exit(127);
-    }
+    const pid_t pid = startRender(tool, argv);
     if (pid < 0) {
         std::fprintf(stderr, "velm4023: no video: cannot start the capture tool: %s; render it with: %s\n",
                      std::strerror(errno), command);
