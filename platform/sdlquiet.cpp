@@ -26,6 +26,9 @@ bool librariesMaySpeak() {
 // that no library's descriptor can take number 2) holding the real one; -1
 // when nothing was changed.
 int SDLDPYQuietBegin() {
+#ifdef __EMSCRIPTEN__
+    return -1;  // the browser's console is the page's, and it has no descriptors to move
+#else
     if (librariesMaySpeak()) return -1;
     std::fflush(stderr);
     const int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -38,6 +41,7 @@ int SDLDPYQuietBegin() {
     }
     close(null);
     return saved;
+#endif
 }
 
 // Gives standard error back; saved is SDLDPYQuietBegin's result.

@@ -36,7 +36,7 @@ printf '#!/bin/sh\nexec make -s -C "%s" -o build run BUILD="%s"\n' "$SOURCE" "$B
 chmod +x "$work/make-run"
 xvfb_start
 SHOW=$work/make-run
-show_start
+SHOW_ANY_PID=1 show_start
 xdotool windowfocus --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW"
 press Escape
 if show_wait_end 10; then

@@ -73,7 +73,9 @@ WINDOW=
 
 # Start the show with SIGINT at its default (a background job of a script
 # would otherwise inherit it ignored) and wait for its window. SHOW_CLOSE=stdout
-# or stderr starts it with that stream closed.
+# or stderr starts it with that stream closed. The window must belong to the
+# started process, unless SHOW_ANY_PID=1 (a command that starts the show as a
+# child of its own, such as make).
 show_start() {
     : >"$XVFB_DIR/show.out"
     : >"$XVFB_DIR/show.err"
@@ -85,7 +87,11 @@ show_start() {
     SHOW_PID=$!
     WINDOW=
     for _ in $(seq 300); do  # up to 30 s: sanitizer builds start slowly
-        WINDOW=$(xdotool search --all --pid "$SHOW_PID" --name '^VELM4023$' 2>/dev/null | head -n1)
+        if [ -n "${SHOW_ANY_PID:-}" ]; then
+            WINDOW=$(xdotool search --name '^VELM4023$' 2>/dev/null | head -n1)
+        else
+            WINDOW=$(xdotool search --all --pid "$SHOW_PID" --name '^VELM4023$' 2>/dev/null | head -n1)
+        fi
         [ -n "$WINDOW" ] && return 0
         kill -0 "$SHOW_PID" 2>/dev/null || break
         sleep 0.1
