@@ -8,17 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/readback.h"
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream data;
-    data << in.rdbuf();
-    return data.str();
-}
+using testout::ReadWhole;
 
 struct Outcome {
     int status;
@@ -34,7 +30,7 @@ Outcome Tool(const std::string& dir, const std::string& arguments, const std::st
     const std::string command = "cd '" + dir + "' && timeout 60 env " + env + " '" + CAPTURE_BINARY + "' " +
                                 arguments + " < /dev/null > " + out + " 2> '" + err + "'";
     const int raw = std::system(command.c_str());
-    Outcome outcome = {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(err)};
+    Outcome outcome = {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWhole(err)};
     std::remove(err.c_str());
     return outcome;
 }
@@ -93,12 +89,12 @@ TEST_F(CaptureFiles, RefusedBeforeTheFirstFrame) {
         EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << ": " << run.err;
     }
     for (const char* old : {"old.mp4", "old.wav", "old.gif", "frames/frame-000003.png"}) {
-        EXPECT_EQ(Slurp(dir + "/" + old), "kept") << old;
+        EXPECT_EQ(ReadWhole(dir + "/" + old), "kept") << old;
     }
     EXPECT_EQ(Tool(dir, "--frames 1:2 --wav old.wav --overwrite").status, 0);
-    EXPECT_EQ(Slurp(dir + "/old.wav").substr(0, 4), "RIFF");
+    EXPECT_EQ(ReadWhole(dir + "/old.wav").substr(0, 4), "RIFF");
     EXPECT_EQ(Tool(dir, "--frames 1:3 --png frames --overwrite").status, 0);
-    EXPECT_EQ(Slurp(dir + "/frames/frame-000003.png").substr(1, 3), "PNG");
+    EXPECT_EQ(ReadWhole(dir + "/frames/frame-000003.png").substr(1, 3), "PNG");
 }
 
 // --keys @FILE reads entries separated by commas or lines, with comments, and
@@ -109,9 +105,9 @@ TEST_F(CaptureFiles, KeysFileEqualsTheSameKeysInline) {
     ASSERT_EQ(fromFile.status, 0) << fromFile.err;
     ASSERT_EQ(Tool(dir, "--frames 1:9 --keys 2:space,4:f,6:1,8:2 --ppm-stream", "", "b.ppm").status, 0);
     ASSERT_EQ(Tool(dir, "--frames 1:9 --ppm-stream", "", "c.ppm").status, 0);
-    EXPECT_GT(Slurp(dir + "/a.ppm").size(), 9u * 256 * 256 * 3);
-    EXPECT_EQ(Slurp(dir + "/a.ppm"), Slurp(dir + "/b.ppm"));
-    EXPECT_NE(Slurp(dir + "/a.ppm"), Slurp(dir + "/c.ppm"));
+    EXPECT_GT(ReadWhole(dir + "/a.ppm").size(), 9u * 256 * 256 * 3);
+    EXPECT_EQ(ReadWhole(dir + "/a.ppm"), ReadWhole(dir + "/b.ppm"));
+    EXPECT_NE(ReadWhole(dir + "/a.ppm"), ReadWhole(dir + "/c.ppm"));
 }
 
 // A disk that fills half-way: status 1, one line, and neither the output nor a
@@ -127,9 +123,9 @@ TEST_F(CaptureFiles, FullDiskLeavesNoFile) {
                                    std::string("timeout 120 '") + CAPTURE_BINARY + "' --frames 1:400 " + output +
                                    " 2> .err; echo $? > .status; ls -A full > .left";
         ASSERT_EQ(std::system(("cd '" + dir + "' && unshare -m sh -c '" + script + "'").c_str()), 0);
-        EXPECT_EQ(Slurp(dir + "/.status"), "1\n") << output << ": " << Slurp(dir + "/.err");
-        EXPECT_EQ(Slurp(dir + "/.left"), "") << output;
-        EXPECT_NE(Slurp(dir + "/.err").find("velm4023-capture: "), std::string::npos) << output;
+        EXPECT_EQ(ReadWhole(dir + "/.status"), "1\n") << output << ": " << ReadWhole(dir + "/.err");
+        EXPECT_EQ(ReadWhole(dir + "/.left"), "") << output;
+        EXPECT_NE(ReadWhole(dir + "/.err").find("velm4023-capture: "), std::string::npos) << output;
     }
 }
 
@@ -139,18 +135,18 @@ TEST_F(CaptureFiles, FullDiskLeavesNoFile) {
 TEST_F(CaptureFiles, GifFitAndProgress) {
     NEED(HaveFFmpeg(), "ffmpeg");
     ASSERT_EQ(Tool(dir, "--frames 1002:1021 --gif clip.gif").status, 0);
-    const std::string gif = Slurp(dir + "/clip.gif");
+    const std::string gif = ReadWhole(dir + "/clip.gif");
     ASSERT_GT(gif.size(), 13u);
     EXPECT_EQ(gif.substr(0, 6), "GIF89a");
     EXPECT_EQ(static_cast<unsigned char>(gif[6]) | static_cast<unsigned char>(gif[7]) << 8, 256);
     EXPECT_EQ(static_cast<unsigned char>(gif[8]) | static_cast<unsigned char>(gif[9]) << 8, 256);
     ASSERT_EQ(std::system(("cd '" + dir + "' && ffprobe -v error -count_frames -show_entries "
                            "stream=nb_read_frames,r_frame_rate -of csv=p=0 clip.gif > probe").c_str()), 0);
-    EXPECT_EQ(Slurp(dir + "/probe"), "50/1,20\n");
+    EXPECT_EQ(ReadWhole(dir + "/probe"), "50/1,20\n");
 
     ASSERT_EQ(Tool(dir, "--frames 1500 --fit 1920x1080 --ppm-stream", "", "fit.ppm").status, 0);
     ASSERT_EQ(Tool(dir, "--frames 1500 --scale 4 --ppm-stream", "", "four.ppm").status, 0);
-    const std::string fit = Slurp(dir + "/fit.ppm"), four = Slurp(dir + "/four.ppm");
+    const std::string fit = ReadWhole(dir + "/fit.ppm"), four = ReadWhole(dir + "/four.ppm");
     const std::string fitHead = "P6\n1920 1080\n255\n", fourHead = "P6\n1024 1024\n255\n";
     ASSERT_EQ(fit.size(), fitHead.size() + 1920u * 1080 * 3);
     ASSERT_EQ(four.size(), fourHead.size() + 1024u * 1024 * 3);
@@ -169,7 +165,7 @@ TEST_F(CaptureFiles, GifFitAndProgress) {
     const std::string capture = std::string("'") + CAPTURE_BINARY + "' --frames 1:400 --wav p.wav --overwrite";
     ASSERT_EQ(std::system(("cd '" + dir + "' && script -qec \"" + capture + "\" /dev/null > tty.txt").c_str()), 0);
     ASSERT_EQ(std::system(("cd '" + dir + "' && " + capture + " 2> pipe.txt").c_str()), 0);
-    EXPECT_NE(Slurp(dir + "/tty.txt").find("\rvelm4023-capture: frame 400 of 400 (100%)"), std::string::npos)
-        << Slurp(dir + "/tty.txt");
-    EXPECT_EQ(Slurp(dir + "/pipe.txt"), "");
+    EXPECT_NE(ReadWhole(dir + "/tty.txt").find("\rvelm4023-capture: frame 400 of 400 (100%)"), std::string::npos)
+        << ReadWhole(dir + "/tty.txt");
+    EXPECT_EQ(ReadWhole(dir + "/pipe.txt"), "");
 }

@@ -8,21 +8,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sound/synth.h"
 #include "capture/capture.h"
+#include "tests/readback.h"
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream data;
-    data << in.rdbuf();
-    return data.str();
-}
+using testout::ReadWhole;
 
 std::string TempPath(const char* name) {
     return "/tmp/velm-capture-sound-" + std::to_string(getpid()) + "-" + name;
@@ -33,7 +28,7 @@ int Capture(const std::string& arguments, std::string* err, const std::string& p
     const std::string errPath = TempPath("err");
     const std::string command = prefix + " '" + CAPTURE_BINARY + "' " + arguments + " < /dev/null > /dev/null 2> " + errPath;
     const int raw = std::system(command.c_str());
-    *err = Slurp(errPath);
+    *err = ReadWhole(errPath);
     std::remove(errPath.c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
@@ -57,7 +52,7 @@ TEST(CaptureWav, HeaderCarriesTheFramesWritten) {
     const std::int16_t samples[6] = {1, -1, 0x1234, -32768, 32767, 0};
     ASSERT_TRUE(CAPTUREWavWrite(file, samples, 3));
     ASSERT_TRUE(CAPTUREWavFinish(file, 3));
-    const std::string wav = Slurp(path);
+    const std::string wav = ReadWhole(path);
     std::remove(path.c_str());
     ASSERT_EQ(wav.size(), 44u + 12u);
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
@@ -76,7 +71,7 @@ TEST(CaptureWav, SoundOfTheFramesWithTheirKeys) {
     const std::string path = TempPath("keys.wav");
     std::string err;
     ASSERT_EQ(Capture("--frames 3:160 --keys 20:m,40:m,60:space --wav '" + path + "'", &err), 0) << err;
-    const std::string wav = Slurp(path);
+    const std::string wav = ReadWhole(path);
     std::remove(path.c_str());
 
     SYNTH* synth = SYNTHNew();
@@ -114,7 +109,7 @@ TEST(CaptureVideo, WritesMp4AndWebM) {
     std::string err;
     ASSERT_EQ(Capture("--frames 1002:1026 --video '" + mp4 + "'", &err), 0) << err;
     ASSERT_EQ(Capture("--frames 1002:1011 --video '" + webm + "'", &err), 0) << err;
-    const std::string a = Slurp(mp4), b = Slurp(webm);
+    const std::string a = ReadWhole(mp4), b = ReadWhole(webm);
     std::remove(mp4.c_str());
     std::remove(webm.c_str());
     ASSERT_GT(a.size(), 1000u);

@@ -8,9 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/readback.h"
 
 namespace {
 
@@ -31,12 +32,7 @@ std::string TempDir() {
     return mkdtemp(name) != nullptr ? name : "";
 }
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream data;
-    data << in.rdbuf();
-    return data.str();
-}
+using testout::ReadWhole;
 
 // Runs the tool with the arguments (a shell word list), stdin from /dev/null.
 RUN Capture(const std::string& arguments) {
@@ -45,7 +41,7 @@ RUN Capture(const std::string& arguments) {
     std::string command = std::string("'") + CAPTURE_BINARY + "' " + arguments + " < /dev/null > " + base +
                           ".out 2> " + base + ".err";
     int raw = std::system(command.c_str());
-    RUN run = {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(base + ".out"), Slurp(base + ".err")};
+    RUN run = {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWhole(base + ".out"), ReadWhole(base + ".err")};
     std::remove((base + ".out").c_str());
     std::remove((base + ".err").c_str());
     return run;
@@ -170,7 +166,7 @@ TEST(CaptureTool, PNGFilesAreEnlargedCopiesOfTheStream) {
         std::string decoded = dir + "/decoded.ppm";
         ASSERT_EQ(std::system(("pngtopnm '" + out + name + "' > '" + decoded + "'").c_str()), 0) << name;
         bool clean = false;
-        std::vector<Image> png = SplitPPM(Slurp(decoded), &clean);
+        std::vector<Image> png = SplitPPM(ReadWhole(decoded), &clean);
         ASSERT_EQ(png.size(), 1u) << name;
         const Image& small = plain[static_cast<std::size_t>(frame - 3)];
         EXPECT_EQ(png[0].width, 2 * small.width);

@@ -3,7 +3,6 @@
 // report, errno set where a file was tried, and no file left behind.
 #include <gtest/gtest.h>
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,25 +13,13 @@
 
 #include "img/img.h"
 #include "img_test_util.h"
+#include "tests/readback.h"
 
 namespace {
 
 using imgtest::Printed;
 
-// A PNG file decoded to 0x00RRGGBB words; empty when it does not decode.
-std::vector<std::uint32_t> ReadPNG(const std::string& path, int* w, int* h) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<std::uint32_t> words;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return words;
-    image.format = PNG_FORMAT_BGRA;
-    words.resize(PNG_IMAGE_SIZE(image) / 4);
-    if (png_image_finish_read(&image, nullptr, words.data(), 0, nullptr) == 0) return {};
-    *w = static_cast<int>(image.width);
-    *h = static_cast<int>(image.height);
-    for (auto& word : words) word &= 0x00FFFFFFu;
-    return words;
-}
+using testout::ReadPNG;
 
 using SavePNG = imgtest::ScratchDir;
 

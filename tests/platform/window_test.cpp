@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
+#include "tests/readback.h"
 
 namespace {
 
@@ -31,20 +31,7 @@ void PushDown(SDLKey sym, SDLMod mod = KMOD_NONE) {
     ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
-// A PNG file decoded to 0x00RRGGBB words; empty when it does not decode.
-std::vector<std::uint32_t> ReadPNG(const std::string& path, int* w, int* h) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<std::uint32_t> words;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return words;
-    image.format = PNG_FORMAT_BGRA;
-    words.resize(PNG_IMAGE_SIZE(image) / 4);
-    if (png_image_finish_read(&image, nullptr, words.data(), 0, nullptr) == 0) return {};
-    *w = static_cast<int>(image.width);
-    *h = static_cast<int>(image.height);
-    for (auto& word : words) word &= 0x00FFFFFFu;
-    return words;
-}
+using testout::ReadPNG;
 
 // Standard output of one call, read back from a temporary file.
 struct StdoutCapture {
