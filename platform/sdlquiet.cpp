@@ -15,10 +15,15 @@
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLQUIET", "20261209", "Tordeval", "C++     ", "CODE    "};
 
-// Whether the user asked to see the libraries' own messages.
+// Whether the user asked to see the libraries' own messages. Always in the
+// browser, whose console is the page's and which has no descriptors to move.
 bool librariesMaySpeak() {
+#ifdef __EMSCRIPTEN__
+    return true;
+#else
     const char* asked = std::getenv("VELM4023_LIBRARY_MESSAGES");
     return asked != nullptr && asked[0] != '\0' && std::strcmp(asked, "0") != 0;
+#endif
 }
 }  // namespace
 
@@ -26,9 +31,6 @@ bool librariesMaySpeak() {
 // that no library's descriptor can take number 2) holding the real one; -1
 // when nothing was changed.
 int SDLDPYQuietBegin() {
-#ifdef __EMSCRIPTEN__
-    return -1;  // the browser's console is the page's, and it has no descriptors to move
-#else
     if (librariesMaySpeak()) return -1;
     std::fflush(stderr);
     const int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -41,7 +43,6 @@ int SDLDPYQuietBegin() {
     }
     close(null);
     return saved;
-#endif
 }
 
 // Gives standard error back; saved is SDLDPYQuietBegin's result.
