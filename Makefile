@@ -83,9 +83,9 @@ BENCH_WEB_RATES ?= 1,4,8,12
 BENCH_WEB_REPEAT ?= 3
 bench-web: web
 ifeq ($(THROTTLE),1)
-	node tests/web/bench.js --throttled --rates $(BENCH_WEB_RATES) --repeat $(BENCH_WEB_REPEAT) $(WEB_BUILD)/site
+	node bench/web/bench.js --throttled --rates $(BENCH_WEB_RATES) --repeat $(BENCH_WEB_REPEAT) $(WEB_BUILD)/site
 else
-	node tests/web/bench.js $(WEB_BUILD)/bench
+	node bench/web/bench.js $(WEB_BUILD)/bench
 endif
 
 # Serves the page on this machine only.

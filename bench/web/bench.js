@@ -14,7 +14,7 @@
 //     VELM_BENCH_FUNCTIONS=1 the sampled functions that took most are listed.
 //     Medians over the repeats; the machine's other load makes single runs noisy.
 'use strict';
-const { Browser, findBrowser, serve, delay } = require('./cdp.js');
+const { Browser, findBrowser, serve, delay } = require('../../tests/web/cdp.js');
 
 // Counters kept inside the page, installed before its own scripts run: every
 // frame put on the show's canvas, every animation frame that finds a new one

@@ -2,7 +2,7 @@
 // one frame composed (DEMOPartOneFrame, ...) and presented (SDLDPYShow), each
 // timed with performance.now() (emscripten_get_now). Prints one line per
 // part: microseconds of compose, present and both, the median and the best of
-// batches. Run by tests/web/bench.js in headless Chromium (make bench-web),
+// batches. Run by bench/web/bench.js in headless Chromium (make bench-web),
 // next to the desktop figures of make bench (BM_PartOneFrame, ...,
 // BM_PresentShow).
 #include <SDL.h>
