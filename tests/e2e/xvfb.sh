@@ -25,9 +25,13 @@ WM_PID=
 
 # Start Xvfb on a display number it picks itself (so parallel runs never
 # collide) and export DISPLAY. The screen is 1024x768x24 unless given.
+# -noreset: by default the server resets whenever its last client leaves, and
+# a client connecting during that reset is refused; with the scripts' short
+# xprop and xdotool calls coming and going, that refused the window manager's
+# or the show's connection now and then on a busy machine.
 xvfb_start() {
     XVFB_DIR=$(mktemp -d /tmp/velm-e2e-XXXXXX)
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$XVFB_DIR/display" \
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 3>"$XVFB_DIR/display" \
         >"$XVFB_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
     trap xvfb_stop EXIT
