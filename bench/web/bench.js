@@ -7,10 +7,10 @@
 //     the page itself on a slowed CPU (Chromium's Emulation.setCPUThrottlingRate):
 //     for each slowdown and each part, the distinct frames a second that reach
 //     the screen (counted once per animation frame of the page), and where the
-//     page's main thread spends a frame: the show's turns (compose, conversion,
-//     presentation, the audio it renders meanwhile), putImageData alone, how
-//     late timers come, and the sampled shares of WebAssembly, JavaScript, the
-//     browser's own work (style, paint, commit, ...) and idle. With
+//     page's main thread spends a frame, by stage from a sampled profile: the
+//     show's WebAssembly (compose and synth), the frame's way to the canvas,
+//     the sound's way to Web Audio, sleeping and waking, other JavaScript, the
+//     browser's own work (style, paint, commit, ...), and how late timers come. With
 //     VELM_BENCH_FUNCTIONS=1 the sampled functions that took most are listed.
 //     Medians over the repeats; the machine's other load makes single runs noisy.
 'use strict';
@@ -18,37 +18,26 @@ const { Browser, findBrowser, serve, delay } = require('../../tests/web/cdp.js')
 
 // Counters kept inside the page, installed before its own scripts run: every
 // frame put on the show's canvas, every animation frame that finds a new one
-// there, the time spent in the page's timer and animation frame callbacks
-// (the show's frame loop and its audio feed run in them) and how late the
-// timers come, and the time in putImageData.
+// there, and how late the page's timers come.
 const probe = `(() => {
-  const s = window.velmBench = { presents: 0, shown: 0, putMs: 0, turnMs: 0, turns: 0, late: 0, lateN: 0 };
+  const s = window.velmBench = { presents: 0, shown: 0, late: 0, lateN: 0 };
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function (...args) {
-    const t = performance.now();
     put.apply(this, args);
-    if (this.canvas.id === 'canvas') { s.putMs += performance.now() - t; s.presents += 1; }
+    if (this.canvas.id === 'canvas') s.presents += 1;
   };
   let seen = 0;
-  const nextFrame = window.requestAnimationFrame.bind(window);
   const look = () => {
     if (s.presents !== seen) { seen = s.presents; s.shown += 1; }
-    nextFrame(look);
+    requestAnimationFrame(look);
   };
-  nextFrame(look);
-  window.requestAnimationFrame = function (f) {
-    return nextFrame(function (...a) {
-      const t = performance.now();
-      try { return f.apply(this, a); } finally { s.turnMs += performance.now() - t; s.turns += 1; }
-    });
-  };
+  requestAnimationFrame(look);
   const later = window.setTimeout;
   window.setTimeout = function (f, ms, ...args) {
     const due = performance.now() + (ms || 0);
     return later.call(window, function (...a) {
-      const t = performance.now();
-      s.late += t - due; s.lateN += 1;
-      try { return f.apply(this, a); } finally { s.turnMs += performance.now() - t; s.turns += 1; }
+      s.late += performance.now() - due; s.lateN += 1;
+      return f.apply(this, a);
     }, ms, ...args);
   };
 })();`;
@@ -58,21 +47,29 @@ const median = (values) => {
   return v.length === 0 ? NaN : v.length % 2 ? v[v.length >> 1] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2;
 };
 
-// Self time of the sampled profile by kind: the show's WebAssembly, the
-// page's and the runtime's JavaScript, garbage collection, the browser's own
-// work (layout, paint, timers, ...) and idle.
+// Self time of the sampled profile by stage: the show's WebAssembly (compose
+// and synth), the frame's way to the canvas, the sound's way to Web Audio
+// (buffers, nodes, conversion), the sleep and its wake-up (timers, animation
+// frames, Asyncify's unwind and rewind), other JavaScript, this probe, the
+// browser's own work (layout, paint, garbage collection, ...) and idle.
+const stages = [
+  ['present', /^(putImageData|webPut|_SDL_(Unlock|Lock)Surface|_SDL_UpdateRect|_SDL_Flip)$/],
+  ['audio', /^(createBuffer|createBufferSource|fillWebAudioBufferFromHeap|SDL_queueNewAudioData|SDL\.audio\..*|SDL_audioCaller|connect|start|getChannelData|copyToChannel)$/],
+  ['sleep', /^(requestAnimationFrame|setTimeout|safeSetTimeout|_SDL_Delay|_emscripten_sleep|webSleepUntil|sleepCallback|handleSleep|doRewind|maybeStopUnwind|callUserCallback|runAndAbortIfError|ret\.<computed>|[sg]etDataRewindFunc)$/],
+];
 function profileShares(profile) {
   const kind = new Map();
   for (const node of profile.nodes) {
-    const { functionName, url } = node.callFrame;
+    const { functionName, url, lineNumber } = node.callFrame;
     let k = 'js';
-    if (/^wasm:|^wasm-function/.test(url) || /^wasm-function|^\$/.test(functionName)) k = 'wasm';
-    else if (functionName === '(program)' || functionName === '(root)') k = 'browser';
+    if (/^wasm:|^wasm-function/.test(url) || /^wasm-function|^\$|^js-to-wasm/.test(functionName)) k = 'wasm';
+    else if (functionName === '(program)' || functionName === '(root)' || functionName === '(garbage collector)') k = 'browser';
     else if (functionName === '(idle)') k = 'idle';
-    else if (functionName === '(garbage collector)') k = 'gc';
+    else if (url === '' && lineNumber >= 0) k = 'probe';
+    else k = (stages.find(([, re]) => re.test(functionName)) || ['js'])[0];
     kind.set(node.id, k);
   }
-  const ms = { wasm: 0, js: 0, browser: 0, gc: 0, idle: 0 };
+  const ms = { wasm: 0, present: 0, audio: 0, sleep: 0, js: 0, probe: 0, browser: 0, idle: 0 };
   const byName = new Map();
   const names = new Map(profile.nodes.map((n) => [n.id, `${n.callFrame.functionName || '(anonymous)'} ` +
     `${(n.callFrame.url || '').replace(/.*[/]/, '')}:${n.callFrame.lineNumber}`]));
@@ -81,7 +78,7 @@ function profileShares(profile) {
     ms[kind.get(id)] += t;
     byName.set(names.get(id), (byName.get(names.get(id)) || 0) + t);
   });
-  ms.top = [...byName].filter(([n]) => !/^[(]idle/.test(n)).sort((a, b) => b[1] - a[1]).slice(0, 12);
+  ms.top = [...byName].filter(([n]) => !/^[(]idle/.test(n)).sort((a, b) => b[1] - a[1]).slice(0, Number(process.env.VELM_BENCH_FUNCTIONS) > 1 ? Number(process.env.VELM_BENCH_FUNCTIONS) : 12);
   return ms;
 }
 
@@ -96,23 +93,22 @@ async function measurePart(page, seconds) {
   const wall = (Date.now() - t0) / 1000;
   const { profile } = await page.send('Profiler.stop');
   const presents = b.presents - a.presents;
-  const perFrame = (x) => (presents > 0 ? x / presents : NaN);
   const shares = profileShares(profile);
-  const sampled = shares.wasm + shares.js + shares.browser + shares.gc + shares.idle || 1;
+  const sampled = Object.keys(shares).filter((k) => k !== 'top').reduce((sum, k) => sum + shares[k], 0) || 1;
   if (process.env.VELM_BENCH_FUNCTIONS) {
     console.log(shares.top.map(([n, t]) => `  ${(100 * t / sampled).toFixed(1)}% ${n}`).join('\n'));
   }
   return {
     fps: (b.shown - a.shown) / wall,
     presentsPerS: presents / wall,
-    turnMs: perFrame(b.turnMs - a.turnMs),
-    putMs: perFrame(b.putMs - a.putMs),
     lateMs: (b.late - a.late) / Math.max(1, b.lateN - a.lateN),
     // shares of the main thread's time, from the sampling profiler
-    wasm: shares.wasm / sampled, js: shares.js / sampled, browser: (shares.browser + shares.gc) / sampled,
-    idle: shares.idle / sampled,
-    // the main thread's busy time per frame presented: the work a frame costs,
-    // which other load on the machine changes less than the frames a second
+    ...Object.fromEntries(['wasm', 'present', 'audio', 'sleep', 'js', 'probe', 'browser', 'idle']
+      .map((k) => [k, shares[k] / sampled])),
+    // the main thread's time per frame presented, and the busy part of it:
+    // the work a frame costs, which other load on the machine changes less
+    // than the frames a second
+    frameMs: presents > 0 ? wall * 1000 / presents : NaN,
     busyMs: presents > 0 ? (1 - shares.idle / sampled) * wall * 1000 / presents : NaN,
   };
 }
@@ -160,16 +156,18 @@ async function throttled(site, rates, repeat, seconds) {
     for (const { rate, parts } of rows) {
       console.log(`| ${rate}x | ${parts.map((p) => p.fps.toFixed(1)).join(' | ')} |`);
     }
-    console.log('\nA frame on the main thread (per frame presented, median; busy = all its work, script = the ' +
-                'page\'s timer and animation-frame callbacks, where the show runs):\n');
-    console.log('| slowdown | part | frames/s (runs) | presents/s | busy ms | script ms | putImageData ms | timers late ms |' +
-                ' wasm % | JS % | browser % | idle % |\n|---|---|---|---|---|---|---|---|---|---|---|---|');
+    console.log('\nA frame on the main thread, in ms per frame presented (medians; busy = all its work, split by ' +
+                'stage from the sampled profile: the show\'s WebAssembly, the frame\'s way to the canvas, the sound\'s ' +
+                'way to Web Audio, sleeping and waking, other JavaScript, the browser\'s own work, this probe):\n');
+    console.log('| slowdown | part | frames/s (runs) | presents/s | timers late | busy | wasm | present | audio | sleep |' +
+                ' other JS | browser | probe | idle % |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|---|');
     for (const { rate, parts } of rows) {
       parts.forEach((p, i) => {
-        const pc = (x) => (100 * x).toFixed(0);
-        console.log(`| ${rate}x | ${['one', 'two', 'three'][i]} | ${p.fps.toFixed(1)} (${p.runs.map((x) => x.toFixed(0)).join(' ')}) | ${p.presentsPerS.toFixed(1)} | ${p.busyMs.toFixed(1)} | ` +
-                    `${p.turnMs.toFixed(2)} | ${p.putMs.toFixed(2)} | ${p.lateMs.toFixed(1)} | ` +
-                    `${pc(p.wasm)} | ${pc(p.js)} | ${pc(p.browser)} | ${pc(p.idle)} |`);
+        const ms = (k) => (p[k] * p.frameMs).toFixed(2);
+        console.log(`| ${rate}x | ${['one', 'two', 'three'][i]} | ${p.fps.toFixed(1)} (${p.runs.map((x) => x.toFixed(0)).join(' ')}) | ` +
+                    `${p.presentsPerS.toFixed(1)} | ${p.lateMs.toFixed(1)} | ${p.busyMs.toFixed(1)} | ` +
+                    `${['wasm', 'present', 'audio', 'sleep', 'js', 'browser', 'probe'].map(ms).join(' | ')} | ` +
+                    `${(100 * p.idle).toFixed(0)} |`);
       });
     }
   } finally {
