@@ -1,10 +1,10 @@
 #!/bin/bash
-# The real program in a virtual X server: its window's title and size, Space
-# and Escape, the close request ignored, SIGINT and SIGTERM ending it, many
-# starts on a busy machine each opening the window, closed standard streams,
-# an impossible window scaling, only the show's own lines on standard error,
-# the end when the X server goes away, and the clear refusal to run without
-# any display.
+# The real program in a virtual X server: its window's title and size, what
+# it shows, Space (twice brings part three) and Escape, the close request
+# ignored, SIGINT and SIGTERM ending it, many starts on a busy machine each
+# opening the window, closed standard streams, an impossible window scaling,
+# only the show's own lines on standard error, the end when the X server goes
+# away, and the clear refusal to run without any display.
 # Usage: window.sh PATH-TO-velm4023 [PATH-TO-close-request-helper]
 # VELM_STARTS sets how many starts the busy-machine check makes (default 30).
 set -u
@@ -12,7 +12,7 @@ SHOW=$1
 CLOSER=${2:-}
 STARTS=${VELM_STARTS:-30}
 . "$(dirname "$0")/xvfb.sh"
-require_tools Xvfb xdotool xwininfo import compare
+require_tools Xvfb xdotool xwininfo import compare convert
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -27,24 +27,28 @@ size=$(xwininfo -id "$WINDOW" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print
 [ "$size" = 256x256 ] && pass "window is 256 x 256" || fail "window is $size, not 256x256"
 [ -s "$XVFB_DIR/show.err" ] && fail "unexpected standard error: $(cat "$XVFB_DIR/show.err")"
 # What the window really shows: a picture, not black, and moving.
-if command -v import >/dev/null && command -v compare >/dev/null; then
-    sleep 1
-    import -window "$WINDOW" "$XVFB_DIR/a.png"
-    sleep 0.5
-    import -window "$WINDOW" "$XVFB_DIR/b.png"
-    mean=$(convert "$XVFB_DIR/a.png" -colorspace gray -format "%[fx:mean]" info:)
-    changed=$(compare -metric AE "$XVFB_DIR/a.png" "$XVFB_DIR/b.png" null: 2>&1)
-    awk -v m="$mean" 'BEGIN {exit !(m > 0.02)}' && pass "window shows a picture (mean grey $mean)" \
-        || fail "window is black (mean grey $mean)"
-    [ "${changed%% *}" != 0 ] && pass "picture moves ($changed pixels changed in 0.5 s)" \
-        || fail "picture is frozen"
-else
-    echo "skipped: window contents (ImageMagick missing)"
-fi
+sleep 1
+import -window "$WINDOW" "$XVFB_DIR/a.png"
+sleep 0.5
+import -window "$WINDOW" "$XVFB_DIR/b.png"
+mean=$(convert "$XVFB_DIR/a.png" -colorspace gray -format "%[fx:mean]" info:)
+changed=$(compare -metric AE "$XVFB_DIR/a.png" "$XVFB_DIR/b.png" null: 2>&1)
+awk -v m="$mean" 'BEGIN {exit !(m > 0.02)}' && pass "window shows a picture (mean grey $mean)" \
+    || fail "window is black (mean grey $mean)"
+[ "${changed%% *}" != 0 ] && pass "picture moves ($changed pixels changed in 0.5 s)" \
+    || fail "picture is frozen"
 xdotool windowfocus --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW"
 press space
 sleep 1
 kill -0 "$SHOW_PID" 2>/dev/null && pass "Space does not quit" || fail "the show ended after Space"
+# A second Space brings part three, whose plasma fills the window: parts one
+# and two leave a quarter or more of it black.
+press space
+sleep 1
+import -window "$WINDOW" "$XVFB_DIR/three.png"
+black=$(convert "$XVFB_DIR/three.png" -fill white +opaque black -format '%[fx:round(1000*(1-mean))]' info:)
+[ "$black" -lt 10 ] 2>/dev/null && pass "two Spaces bring part three ($black per mille black)" \
+    || fail "not part three after two Spaces: $black per mille of the window is black"
 press Escape
 if show_wait_end 5; then
     [ "$SHOW_STATUS" = 1 ] && pass "Escape quits with status 1" || fail "Escape: exit status $SHOW_STATUS, not 1"
