@@ -233,7 +233,7 @@ int GRABFinish() {
         }
     }
     if (options != nullptr && options->videoPath != nullptr) {
-        if (framesWritten > 0 && status == 0) {
+        if (showProgress && framesWritten > 0 && status == 0) {  // progress, like the frame counter
             std::fprintf(stderr, "velm4023-capture: joining %d frames and their sound into %s\n", framesWritten,
                          options->videoPath);
         }

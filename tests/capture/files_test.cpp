@@ -131,7 +131,8 @@ TEST_F(CaptureFiles, FullDiskLeavesNoFile) {
 
 // Sharing: --gif is a GIF89a of the frame's size with one image per frame at 2
 // hundredths of a second; --fit 1920x1080 is the 4x frame at 448, 28 on black;
-// the progress line shows on a terminal (script) and never in a pipe.
+// the progress lines (frames, joining) show on a terminal (script) and never
+// in a pipe.
 TEST_F(CaptureFiles, GifFitAndProgress) {
     NEED(HaveFFmpeg(), "ffmpeg");
     ASSERT_EQ(Tool(dir, "--frames 1002:1021 --gif clip.gif").status, 0);
@@ -162,12 +163,14 @@ TEST_F(CaptureFiles, GifFitAndProgress) {
     EXPECT_TRUE(centred) << "the 4x frame is not at 448, 28";
     EXPECT_TRUE(black) << "the border is not black";
 
-    const std::string capture = std::string("'") + CAPTURE_BINARY + "' --frames 1:400 --wav p.wav --overwrite";
+    const std::string capture =
+        std::string("'") + CAPTURE_BINARY + "' --frames 1:400 --wav p.wav --video p.mp4 --overwrite";
     ASSERT_EQ(std::system(("cd '" + dir + "' && script -qec \"" + capture + "\" /dev/null > tty.txt").c_str()), 0);
     // A sanitizer build's leak checker would list the suppressions it used.
     ASSERT_EQ(std::system(("cd '" + dir + "' && LSAN_OPTIONS=print_suppressions=0 " + capture + " 2> pipe.txt").c_str()),
               0);
     EXPECT_NE(ReadWhole(dir + "/tty.txt").find("\rvelm4023-capture: frame 400 of 400 (100%)"), std::string::npos)
         << ReadWhole(dir + "/tty.txt");
+    EXPECT_NE(ReadWhole(dir + "/tty.txt").find("joining 400 frames"), std::string::npos);
     EXPECT_EQ(ReadWhole(dir + "/pipe.txt"), "");
 }
