@@ -202,6 +202,15 @@ bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size) {
 // little-endian machine.
 const char* rawLayout() { return SDL_BYTEORDER == SDL_LIL_ENDIAN ? "bgr0" : "0rgb"; }
 
+// Ends an encoder's input and waits for it: true when both went well.
+bool closeEncoder(std::FILE*& pipe, int pid, int pidSlot) {
+    const bool closed = std::fclose(pipe) == 0;
+    pipe = nullptr;
+    const bool finished = CAPTUREWait(pid);
+    CAPTUREUntrack(pidSlot);
+    return closed && finished;
+}
+
 // Writes the frame's words to an encoder's standard input.
 bool feed(std::FILE* pipe, const IMG* frame) {
     const std::size_t words = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height);
@@ -257,10 +266,7 @@ bool CAPTUREVideoClose(const CAPTUREOPTIONS* options, std::int64_t soundFrames, 
     const char* target = options->videoPath;
     bool ok = true;
     if (video.pipe != nullptr) {
-        ok = std::fclose(video.pipe) == 0;
-        video.pipe = nullptr;
-        ok = CAPTUREWait(video.pid) && ok;
-        CAPTUREUntrack(video.pidSlot);
+        ok = closeEncoder(video.pipe, video.pid, video.pidSlot);
         if (!ok) ffmpegFail(error, size, "ffmpeg could not encode the frames");
     } else {
         ok = false;
@@ -350,10 +356,7 @@ bool CAPTUREGifClose(const CAPTUREOPTIONS* options, char* error, std::size_t siz
     bool ok = gif.pipe != nullptr;
     if (!ok) std::snprintf(error, size, "no frame to put into %s", options->gifPath);
     if (gif.pipe != nullptr) {
-        ok = std::fclose(gif.pipe) == 0;
-        gif.pipe = nullptr;
-        ok = CAPTUREWait(gif.pid) && ok;
-        CAPTUREUntrack(gif.pidSlot);
+        ok = closeEncoder(gif.pipe, gif.pid, gif.pidSlot);
         if (!ok) {
             std::snprintf(video.log, sizeof video.log, "%s", gif.log);
             ffmpegFail(error, size, "ffmpeg could not make the GIF");

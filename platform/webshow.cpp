@@ -26,6 +26,19 @@ const SDL_Surface* lockedScreen = nullptr;  // the screen whose buffer stays len
 
 // Where an 8-bit channel sits in the screen's words: the lowest bit of its mask.
 int channelShift(Uint32 mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
+
+// Writes w x h pixels of the image into the screen's words, `stride` words a
+// row, each through `convert`.
+template <typename Convert>
+void convertRows(std::uint32_t* to, std::int32_t stride, const IMG* image, std::int32_t w, std::int32_t h,
+                 Convert convert) {
+    for (std::int32_t y = 0; y < h; ++y) {
+        std::uint32_t* row = to + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+        const std::uint32_t* from =
+            image->pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width);
+        for (std::int32_t x = 0; x < w; ++x) row[x] = convert(from[x]);
+    }
+}
 }  // namespace
 
 // Puts width x height RGBA bytes at `pixels` on the page's canvas. The
@@ -58,30 +71,17 @@ bool SDLDPYWebCopy(SDL_Surface* screen, const IMG* image, std::int32_t w, std::i
     if (h > screen->h) h = screen->h;
     const SDL_PixelFormat* f = screen->format;
     auto* base = static_cast<std::uint32_t*>(screen->pixels);
-    const auto rows = static_cast<std::size_t>(screen->w);
-    const auto imageRows = static_cast<std::size_t>(image->width);
     if (f->Rmask == 0x000000FFu && f->Gmask == 0x0000FF00u && f->Bmask == 0x00FF0000u && f->Amask == 0xFF000000u) {
         // A canvas's bytes red, green, blue, alpha: red and blue trade places,
         // which one rotation and two masks do.
-        for (std::int32_t y = 0; y < h; ++y) {
-            std::uint32_t* to = base + static_cast<std::size_t>(y) * rows;
-            const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * imageRows;
-            for (std::int32_t x = 0; x < w; ++x) {
-                const std::uint32_t p = from[x];
-                to[x] = (std::rotl(p, 16) & 0x00FF00FFu) | (p & 0x0000FF00u) | 0xFF000000u;
-            }
-        }
+        convertRows(base, screen->w, image, w, h,
+                    [](std::uint32_t p) { return (std::rotl(p, 16) & 0x00FF00FFu) | (p & 0x0000FF00u) | 0xFF000000u; });
     } else {
         const int rs = channelShift(f->Rmask), gs = channelShift(f->Gmask), bs = channelShift(f->Bmask);
         const Uint32 opaque = f->Amask;
-        for (std::int32_t y = 0; y < h; ++y) {
-            std::uint32_t* to = base + static_cast<std::size_t>(y) * rows;
-            const std::uint32_t* from = image->pixels + static_cast<std::size_t>(y) * imageRows;
-            for (std::int32_t x = 0; x < w; ++x) {
-                const std::uint32_t p = from[x];
-                to[x] = ((p >> 16 & 0xFFu) << rs) | ((p >> 8 & 0xFFu) << gs) | ((p & 0xFFu) << bs) | opaque;
-            }
-        }
+        convertRows(base, screen->w, image, w, h, [=](std::uint32_t p) {
+            return ((p >> 16 & 0xFFu) << rs) | ((p >> 8 & 0xFFu) << gs) | ((p & 0xFFu) << bs) | opaque;
+        });
     }
     webPut(screen->pixels, screen->w, screen->h);
     return true;
