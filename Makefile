@@ -68,9 +68,8 @@ deb: deps
 	cd $(DEB_BUILD) && cpack -G DEB
 	@ls $(DEB_BUILD)/velm4023_*.deb
 
-# The show for the browser: index.html, velm4023.js, velm4023.wasm (with
-# WebAssembly SIMD) and velm4023-plain.wasm (without) in $(WEB_BUILD)/site,
-# plus the browser build's test programs.
+# The show for the browser: index.html, velm4023.js and velm4023.wasm in
+# $(WEB_BUILD)/site, plus the browser build's test program.
 web: deps
 	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release $(WEB_CMAKE_FLAGS)
 	cmake --build $(WEB_BUILD) -j $(JOBS)

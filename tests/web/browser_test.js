@@ -7,7 +7,7 @@
 // emulated phone, taps on the picture and the control bar drive the show.
 // Then the bad conditions: no .wasm on the server, no WebAssembly in the
 // browser, the page opened from disk; each must leave a clear message in the
-// page. A browser without WebAssembly SIMD gets the program built without it.
+// page.
 // Usage: node browser_test.js SITE-DIR ASSETS-DIR OUTPUT-DIR
 // Exit status 0 passed, 1 failed, 77 skipped (no browser, outside CI).
 'use strict';
@@ -18,7 +18,7 @@ const path = require('path');
 const { Browser, findBrowser, serve } = require('./cdp.js');
 
 const [site, assets, output] = process.argv.slice(2);
-const siteFiles = ['index.html', 'velm4023.js', 'velm4023.wasm', 'velm4023-plain.wasm'];
+const siteFiles = ['index.html', 'velm4023.js', 'velm4023.wasm'];
 const timeout = 30000;  // generous: two cores shared with other work
 let failures = 0;
 
@@ -159,20 +159,6 @@ function prepareSites() {
 
 // ---- The steps --------------------------------------------------------------------
 
-// A browser without WebAssembly SIMD gets the program built without it, and
-// the show runs the same.
-async function withoutSimd(browser, base) {
-  const page = await browser.newPage();
-  await page.open(`${base}/full/`, 'WebAssembly.validate = () => false;');
-  await page.waitFor("document.getElementById('message').hidden", timeout, 'the show to start without SIMD');
-  const programs = page.requests.filter((url) => /[.]wasm$/.test(url)).map((url) => new URL(url).pathname);
-  check(programs.join() === '/full/velm4023-plain.wasm', `without SIMD the page loads the plain program (${programs})`);
-  const frame = await waitForFrame(page, (f) => partOne(f) && distinct(f) > 50);
-  const later = await (async () => { await new Promise((r) => setTimeout(r, 400)); return grab(page); })();
-  check(frame !== null && later.some((p, i) => p !== frame[i]), 'without SIMD part one is shown and moves');
-  check(page.problems.length === 0, `no console errors or warnings without SIMD ${page.problems.join(' | ')}`);
-}
-
 async function normalUse(browser, base) {
   const page = await browser.newPage();
   await page.open(`${base}/full/`);
@@ -232,8 +218,8 @@ async function normalUse(browser, base) {
   await page.screenshot(path.join(output, '5-ended.png'));
 
   const foreign = page.requests.filter((url) => /^https?:/.test(url) &&
-    !['/', ...siteFiles.slice(0, 3).map((f) => '/' + f)].includes(new URL(url).pathname.replace(/^\/full/, '')));
-  check(foreign.length === 0, `the page asks for nothing but its own three files (the SIMD program) ${foreign.join(' ')}`);
+    !['/', ...siteFiles.map((f) => '/' + f)].includes(new URL(url).pathname.replace(/^\/full/, '')));
+  check(foreign.length === 0, `the page asks for nothing but its own three files ${foreign.join(' ')}`);
   check(page.problems.length === 0, `no console errors or warnings ${page.problems.join(' | ')}`);
 
   await page.evaluate("document.getElementById('restart').click()");
@@ -373,7 +359,6 @@ async function main() {
   const browser = new Browser(executable);
   try {
     await normalUse(browser, base);
-    await withoutSimd(browser, base);
     await badCondition(browser, `${base}/nowasm/`, null, /velm4023[.]wasm, did not load/,
                        'served without velm4023.wasm', '6-no-wasm.png');
     await badCondition(browser, `${base}/full/`, 'delete globalThis.WebAssembly;', /cannot run WebAssembly/,
