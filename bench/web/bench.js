@@ -11,7 +11,8 @@
 //     show's WebAssembly (compose and synth), the frame's way to the canvas,
 //     the sound's way to Web Audio, sleeping and waking, other JavaScript, the
 //     browser's own work (style, paint, commit, ...), and how late timers come. With
-//     VELM_BENCH_FUNCTIONS=1 the sampled functions that took most are listed.
+//     VELM_BENCH_FUNCTIONS=1 the 12 sampled functions that took most are listed
+//     (=N: the N most).
 //     Medians over the repeats; the machine's other load makes single runs noisy.
 'use strict';
 const { Browser, findBrowser, serve, delay } = require('../../tests/web/cdp.js');
@@ -78,7 +79,8 @@ function profileShares(profile) {
     ms[kind.get(id)] += t;
     byName.set(names.get(id), (byName.get(names.get(id)) || 0) + t);
   });
-  ms.top = [...byName].filter(([n]) => !/^[(]idle/.test(n)).sort((a, b) => b[1] - a[1]).slice(0, Number(process.env.VELM_BENCH_FUNCTIONS) > 1 ? Number(process.env.VELM_BENCH_FUNCTIONS) : 12);
+  const listed = Math.max(12, Number(process.env.VELM_BENCH_FUNCTIONS) || 0);
+  ms.top = [...byName].filter(([n]) => !/^[(]idle/.test(n)).sort((a, b) => b[1] - a[1]).slice(0, listed);
   return ms;
 }
 
