@@ -233,6 +233,7 @@ pid_t startRender(const char* path, char* const argv[]) {
         sigprocmask(SIG_SETMASK, &none, nullptr);
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
+        signal(SIGPIPE, SIG_DFL);  // the show ignores it while it watches the display
         execv(path, argv);
         _exit(127);
     }

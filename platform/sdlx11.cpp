@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/sdldpy.h"
@@ -48,5 +49,10 @@ bool SDLDPYDesktopSize(std::int32_t* width, std::int32_t* height) {
 
 // Makes a lost X connection end the process with one line and status 3. Set
 // after SDL has opened its connection, so that no handler SDL installs while
-// starting replaces it.
-void SDLDPYWatchDisplay() { XSetIOErrorHandler(lostDisplay); }
+// starting replaces it. SIGPIPE is ignored: a request written to the socket of
+// a server that has just gone would otherwise kill the show by that signal
+// (status 141) before Xlib sees the broken pipe and calls the handler.
+void SDLDPYWatchDisplay() {
+    std::signal(SIGPIPE, SIG_IGN);
+    XSetIOErrorHandler(lostDisplay);
+}
