@@ -6,7 +6,8 @@ JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
            libclang-rt-14-dev openbox dpkg-dev lintian desktop-file-utils appstream man-db \
-           emscripten chromium ffmpeg debootstrap
+           emscripten chromium ffmpeg debootstrap firefox-esr webkit2gtk-driver pulseaudio \
+           libxfixes-dev nodejs
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 WEB_PORT ?= 8023
