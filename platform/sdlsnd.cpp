@@ -133,13 +133,30 @@ void SDLSNDFadeOut(SDLSND* sound) {
 }
 
 // Waits in 10 ms sleeps while the device plays the fade and one silent buffer
-// after it, at most 300 of them (a device slowed by a busy machine).
+// after it: at most about 3 s (a device slowed by a busy machine), and only
+// while the device goes on pulling. A device that has rendered nothing for
+// 250 ms (five of the page's 2048-frame buffers, ten of the desktop's) has
+// stopped, as a page's suspended audio context does, and waiting longer would
+// only hold the exit. Time is read from SDL's clock, since a page's sleeps
+// last at least an animation frame.
 void SDLSNDWaitFaded(SDLSND* sound) {
     if (sound == nullptr) {
         SDLSNDError();
         return;
     }
-    for (int i = 0; i < 300 && sound->playing && !sound->faded.load(std::memory_order_acquire); ++i) {
+    constexpr Uint32 longest = 3000;
+    constexpr Uint32 stalled = 250;
+    const Uint32 start = SDL_GetTicks();
+    Uint32 advanced = start;
+    std::int64_t seen = sound->rendered.load(std::memory_order_acquire);
+    while (sound->playing && !sound->faded.load(std::memory_order_acquire)) {
+        const Uint32 now = SDL_GetTicks();
+        const std::int64_t rendered = sound->rendered.load(std::memory_order_acquire);
+        if (rendered != seen) {
+            seen = rendered;
+            advanced = now;
+        }
+        if (now - start >= longest || now - advanced >= stalled) return;
         SDL_Delay(10);
     }
 }

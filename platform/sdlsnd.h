@@ -29,7 +29,7 @@ bool SDLSNDStart(SDLSND* sound);           // open the device of a record withou
 void SDLSNDCue(SDLSND* sound, std::int32_t section);  // that section from the next beat on
 void SDLSNDToggleMute(SDLSND* sound);      // sound off and on again
 void SDLSNDFadeOut(SDLSND* sound);         // fade out over the closing fade's 32 frames
-void SDLSNDWaitFaded(SDLSND* sound);       // wait, at most about 3 s, until the fade has been played
+void SDLSNDWaitFaded(SDLSND* sound);       // wait until the fade has been played: at most 3 s, 250 ms once the device stops
 void SDLSNDFill(SDLSND* sound, std::uint8_t* stream, int bytes);  // the callback's work: act, then render
 const char* SDLSNDProblem();               // why there is no sound, or null when it plays or was kept closed
 // For programs that render the sound themselves, frame by frame, with

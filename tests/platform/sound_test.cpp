@@ -136,3 +136,24 @@ TEST(SoundDevice, OpensOnTheDummyDriverAndPlays) {
     EXPECT_NE(SDLSNDProblem(), nullptr);
     SDL_Quit();
 }
+
+// Quitting waits for the fade only while the device goes on pulling buffers:
+// once played it returns at once; a device that has stopped (as a page's
+// suspended audio does) holds it 250 ms, not 3 s. The virtual clock counts
+// the waits' milliseconds.
+TEST_F(SilentDevice, WaitForTheFadeEndsOnceFadedOrWhenTheDeviceStops) {
+    sound->playing = 1;  // as if a device played what is filled here
+    SDLSNDFadeOut(sound);
+    Fill(sound, 33 * SYNTH_FRAME);
+    Fill(sound, 1024);
+    ASSERT_EQ(sound->faded.load(), 1);
+    Uint32 start = SDL_GetTicks();
+    SDLSNDWaitFaded(sound);
+    EXPECT_EQ(SDL_GetTicks() - start, 0u);
+
+    sound->faded.store(0);
+    start = SDL_GetTicks();
+    SDLSNDWaitFaded(sound);
+    EXPECT_EQ(SDL_GetTicks() - start, 250u);
+    sound->playing = 0;
+}
