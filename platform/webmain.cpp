@@ -42,6 +42,14 @@ EM_JS(void, WEBShowEnded, (int status), {
     if (Module['onShowEnded']) Module['onShowEnded'](status);
 });
 
+// Emscripten's SDL listens for the page's unload to post SDL_QUIT, which the
+// show ignores (its close button does nothing either). The listener would
+// only keep the page out of the browser's back/forward cache, so that going
+// back to it starts the show anew, and unload handlers are deprecated.
+EM_JS(void, WEBForgetUnload, (), {
+    window.removeEventListener('unload', SDL.receiveEvent);
+});
+
 // Opens the sound device, from the page's handler of the first click or key,
 // which is what lets a page make sound. The music starts with the part on
 // screen. Returns 1 when the sound plays.
@@ -65,6 +73,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
         return initFailed;
     }
+    WEBForgetUnload();
     // A page may not start sound before the viewer has clicked or pressed a
     // key (the browser refuses and warns): the page calls WEBStartSound on the
     // first one, and the show is silent until then.
