@@ -4,8 +4,13 @@
 (function (page) {
   if (page.ended) return;  // the page could not run the show (page.js said why)
 
-  // The key line fades after a few seconds.
-  setTimeout(function () { page.keysLine.classList.add('faded'); }, 6000);
+  // The key line fades after a few seconds; on a screen held sideways, where
+  // they lie over the picture, the title and the line about the music too.
+  setTimeout(function () {
+    page.keysLine.classList.add('faded');
+    document.querySelector('h1').classList.add('faded');
+    if (window.matchMedia && window.matchMedia('(orientation: landscape)').matches) page.soundLine.classList.add('faded');
+  }, 6000);
 
   window.Module = {
     canvas: page.canvas,
@@ -27,6 +32,15 @@
       }
     }
   };
+  // The service worker keeps the site for playing offline. Browsers offer it
+  // only to pages of a secure context (HTTPS, or this machine); elsewhere the
+  // page simply has none.
+  if ('serviceWorker' in navigator && window.isSecureContext) {
+    window.addEventListener('load', function () {
+      navigator.serviceWorker.register('sw.js').catch(function () {});
+    });
+  }
+
   var script = document.createElement('script');
   script.src = 'velm4023.js';
   script.onerror = function () {
