@@ -84,9 +84,11 @@
     playbackAudio();
     if (Module._WEBStartSound()) {
       page.soundLine.textContent = 'Music on (' + (page.touch ? 'the \u266A button' : 'm') + ' switches it off and on).';
+      page.soundLine.classList.remove('faded');
       setTimeout(function () { page.soundLine.classList.add('faded'); }, 4000);
     } else {
       page.soundLine.textContent = 'This browser gave the page no sound; the show runs silently.';
+      page.soundLine.classList.remove('faded');
     }
   }
   // A mouse button's press counts as the viewer's permission, a finger only

@@ -38,7 +38,7 @@
     page.touch = true;
     document.body.classList.add('touch');
     controls.hidden = false;
-    page.keysLine.textContent = 'Tap the picture for the next part; the buttons below switch the music, ' +
+    page.keysLine.textContent = 'Tap the picture for the next part; the buttons switch the music, ' +
         'the frame rate, the scroller, stars and sprites' +
         (page.canFullscreen ? ', quit, and show the picture full screen.' : ', and quit.');
     if (!page.soundStarted) page.soundLine.textContent = 'The music starts with your first tap (browsers allow no sound before).';
