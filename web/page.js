@@ -156,10 +156,14 @@ var VELM = (function () {
     if (document.visibilityState !== 'visible') lock = null;  // the browser has let it go
     keepAwake();
   });
-  page.finished.push(function () {
+  var letGo = function () {
     if (lock) lock.release().catch(function () {});
     lock = null;
-  });
+  };
+  page.finished.push(letGo);
+  // A page kept in the back/forward cache holds no lock; back again, it asks anew.
+  window.addEventListener('pagehide', letGo);
+  window.addEventListener('pageshow', keepAwake);
 
   // ---- Pages that cannot run the show ---------------------------------------
   // A page opened from disk may not fetch the show's program: say so, and
