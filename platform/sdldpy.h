@@ -65,6 +65,17 @@ void SDLDPYEnlarge(const IMG* image, std::int32_t width, std::int32_t height, st
                    std::size_t pitchWords);
 std::int64_t SDLDPYFramesShown();                      // presentations since the display opened
 
+// The mouse pointer over the picture (sdlpointer.cpp): hidden throughout
+// fullscreen and once it has rested a second in the window, shown again at the
+// next motion and on leaving fullscreen. now is SDL_GetTicks' milliseconds.
+// The keyboard's drain hands it the mouse's events; none reaches the show.
+void SDLDPYPointerMoved(std::uint32_t now);            // motion: shown, its rest starts again
+// A left-button press at (x, y) on the screen surface: true when it completes
+// a double-click (the press before within 400 ms and 4 pixels each way); the
+// next press then starts afresh.
+bool SDLDPYPointerDoubleClick(std::int32_t x, std::int32_t y, std::uint32_t now);
+void SDLDPYPointerRest(std::uint32_t now);             // once a frame: hides or shows it as fullscreen and rest say
+
 // The window's icon (sdlicon.cpp) and quiet libraries (sdlquiet.cpp).
 void SDLDPYSetIcon();                                  // the emblem as the window's icon, before a mode starts
 // Standard error to /dev/null while libraries look for devices, unless

@@ -44,6 +44,22 @@ bool windowKey(const SDL_keysym& key) {
     return false;
 }
 
+// The mouse's events go to the pointer, never into the key code: motion
+// shows it, a double-click of the left button toggles fullscreen as F11 does.
+// In the browser the page looks after the pointer and double-clicks itself.
+void pointerEvent(const SDL_Event& event) {
+#ifdef __EMSCRIPTEN__
+    (void)event;
+#else
+    if (event.type == SDL_MOUSEMOTION) {
+        SDLDPYPointerMoved(SDL_GetTicks());
+    } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT &&
+               SDLDPYPointerDoubleClick(event.button.x, event.button.y, SDL_GetTicks())) {
+        SDLDPYToggleFullScreen(SDLDPYCurrent());
+    }
+#endif
+}
+
 }  // namespace
 
 // The one keyboard; null while no display exists or memory is exhausted.
@@ -87,8 +103,9 @@ void SDLKBDFree(SDLKBD** keyboard) {
 }
 
 // Drain every waiting event: a key-down stores the key's code, a key-up stores
-// 0, everything else (the close request included) is discarded. The window's
-// own keys (fullscreen, screenshot) act here and leave the code alone. Other
+// 0, the mouse's events move the pointer or toggle fullscreen, everything else
+// (the close request included) is discarded. The window's own keys
+// (fullscreen, screenshot, recording) act here and leave the code alone. Other
 // keys beyond the character range have no code of their own and are discarded
 // on key-down, so they never pass for the character sharing their low byte.
 void SDLKBDGetKey(SDLKBD* keyboard) {
@@ -116,8 +133,13 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
             }
         } else if (event.type == SDL_KEYUP) {
             keyboard->buffer[0] = 0;
+        } else {
+            pointerEvent(event);
         }
     }
+#ifndef __EMSCRIPTEN__
+    SDLDPYPointerRest(SDL_GetTicks());
+#endif
     // The key the show acts on this frame, kept for recordings.
     SDLKBDLogKey(SDLDPYFramesShown(), static_cast<unsigned char>(keyboard->buffer[0]));
     SDLKBDRecordPoll();
