@@ -120,6 +120,9 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
         trace("_SDLKBDGetKey\n");
         return;
     }
+    // First, before this frame's keys: a signal that came during a recording
+    // ends the show here, the recording written up to the frame on screen.
+    SDLKBDRecordPoll();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (event.type == SDL_KEYDOWN) {
@@ -142,7 +145,6 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
 #endif
     // The key the show acts on this frame, kept for recordings.
     SDLKBDLogKey(SDLDPYFramesShown(), static_cast<unsigned char>(keyboard->buffer[0]));
-    SDLKBDRecordPoll();
     trace("_SDLKBDGetKey\n");
 }
 

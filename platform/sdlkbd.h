@@ -22,6 +22,10 @@ SDLKBD* SDLKBDCopy(const SDLKBD* keyboard);            // always null
 // starts a recording at the frame on screen and ends it (so does quitting,
 // with the fade); the keys go to velm4023-YYYYMMDD-HHMMSS.keys in the videos
 // folder and the capture tool renders the .mp4 beside it in the background.
+// SIGINT, SIGTERM and SIGHUP during a recording, and a lost display, still end
+// the show at once, but write the keys file first and render nothing; one line
+// on standard error gives the command that renders it.
 void SDLKBDLogKey(std::int64_t frame, int code);  // a key the show is about to act on; 0 is none
 void SDLKBDRecord();                              // F9
-void SDLKBDRecordPoll();                          // once a frame: reports renders that ended
+void SDLKBDRecordPoll();                          // once a frame: a signal's end; reports renders that ended
+void SDLKBDRecordRescue();                        // the show ends now: the keys file of a recording going

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
@@ -52,6 +53,14 @@ struct Render {
 };
 Render renders[maxRenders];
 volatile std::sig_atomic_t interrupted = 0;
+
+// The signals a terminal user ends a program with. During a recording they
+// are caught so that the keys are written before the show ends by them; one
+// that was ignored when the recording began (nohup) stays ignored.
+constexpr int endSignals[] = {SIGINT, SIGTERM, SIGHUP};
+bool endCaught[3] = {};
+volatile std::sig_atomic_t endSignal = 0;   // the first such signal during a recording
+volatile std::sig_atomic_t rescuing = 0;    // its keys are being written
 
 // A word of a command line as a shell would need it: quoted unless plain.
 void quoted(const char* word, char* out, std::size_t size) {
@@ -182,9 +191,60 @@ void reportEnd(Render& render, int status) {
 
 void onInterrupt(int) { interrupted = 1; }
 
-// At exit: a recording still going ends with the fade's frames, and renders
-// still running are waited for; Ctrl+C abandons them, leaving no half file.
+// Asks the frame loop to write the recording and end by the signal. A second
+// signal before the loop got to it (a loop stuck somewhere) ends the show at
+// once; one while the keys are being written waits for them. Only
+// async-signal-safe calls.
+void onEndSignal(int sig) {
+    if (endSignal == 0) {
+        endSignal = sig;
+    } else if (rescuing == 0) {
+        signal(sig, SIG_DFL);
+        raise(sig);
+    }
+}
+
+// Catches the ending signals while a recording goes on.
+void catchEndSignals() {
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < std::size(endSignals); i++) {
+        struct sigaction old {};
+        endCaught[i] = sigaction(endSignals[i], nullptr, &old) == 0 && old.sa_handler != SIG_IGN &&
+                       sigaction(endSignals[i], &action, nullptr) == 0;
+    }
+}
+
+// Gives the ending signals their default back once the keys are written.
+void releaseEndSignals() {
+    for (std::size_t i = 0; i < std::size(endSignals); i++) {
+        if (endCaught[i]) signal(endSignals[i], SIG_DFL);
+        endCaught[i] = false;
+    }
+}
+
+// The signal that came during the recording: its keys are written, without a
+// render, and the show ends by that same signal, as if it had not been caught.
+[[noreturn]] void endBySignal() {
+    const int sig = endSignal;
+    rescuing = 1;
+    SDLKBDRecordRescue();
+    signal(sig, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, sig);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    raise(sig);
+    _exit(128 + sig);   // not reached: the default action ends the process
+}
+
+// At exit: a recording still going ends with the fade's frames (or, when a
+// signal came during the fade, as that signal asks), and renders still running
+// are waited for; Ctrl+C abandons them, leaving no half file.
 void atExit() {
+    if (endSignal != 0) endBySignal();   // a signal during the fade
     if (recording) SDLKBDRecord();
     struct sigaction action {}, oldInt {}, oldTerm {};
     action.sa_handler = onInterrupt;
@@ -240,42 +300,72 @@ pid_t startRender(const char* path, char* const argv[]) {
     return pid;
 }
 
+// A text into size bytes, cut short if it must be.
+void copyText(char* to, std::size_t size, const char* from) {
+    const std::size_t n = strnlen(from, size - 1);
+    std::memcpy(to, from, n);
+    to[n] = '\0';
+}
+
+// A recording's files and the command that renders the one from the other.
+struct Take {
+    char keys[pathSize];
+    char video[pathSize];
+    char tool[pathSize];
+    bool haveTool;
+    char frames[48];
+    char keysArgument[pathSize + 1];
+    char scale[8];
+    char command[4 * pathSize];
+};
+Take take;   // static: too large for the stack of a frame
+
+// Ends the recording at frame last and writes its keys file, whose comment
+// gives the command that renders it; false, with one line on standard error,
+// when it cannot be written. The ending signals get their default back only
+// now, so that none cuts the file short.
+bool saveKeys(std::int64_t last) {
+    recording = false;
+    Take& t = take;
+    bool ok = false;
+    if (!choosePaths(t.keys, t.video)) {
+        std::fprintf(stderr, "velm4023: recording not written: no free name in the videos folder\n");
+    } else {
+        t.haveTool = findProgram("velm4023-capture", true, t.tool, sizeof t.tool);
+        std::snprintf(t.frames, sizeof t.frames, "%lld:%lld", static_cast<long long>(recordFirst),
+                      static_cast<long long>(last));
+        t.keysArgument[0] = '@';
+        copyText(t.keysArgument + 1, sizeof t.keysArgument - 1, t.keys);
+        std::snprintf(t.scale, sizeof t.scale, "%d", renderScale);
+        char qTool[pathSize + 64], qKeys[pathSize + 64], qVideo[pathSize + 64];
+        quoted(t.haveTool ? t.tool : "velm4023-capture", qTool, sizeof qTool);
+        quoted(t.keysArgument, qKeys, sizeof qKeys);
+        quoted(t.video, qVideo, sizeof qVideo);
+        const int length = std::snprintf(t.command, sizeof t.command, "%s --frames %s --keys %s --scale %s --video %s",
+                                         qTool, t.frames, qKeys, t.scale, qVideo);
+        if (length < 0 || length >= static_cast<int>(sizeof t.command)) t.command[0] = '\0';  // never: room for all
+        if (keyLogFull) {
+            std::fprintf(stderr, "velm4023: recording not written: more than %d keys since the show started\n",
+                         maxKeys);
+        } else if (!writeKeys(t.keys, recordFirst, last, t.command)) {
+            std::fprintf(stderr, "velm4023: recording not written: %s: %s\n", t.keys, std::strerror(errno));
+        } else {
+            ok = true;
+        }
+    }
+    if (rescuing == 0) releaseEndSignals();
+    return ok;
+}
+
 // Ends the recording at frame last: the keys file, then the render.
 void finish(std::int64_t last) {
-    recording = false;
-    char keys[pathSize], video[pathSize];
-    if (!choosePaths(keys, video)) {
-        std::fprintf(stderr, "velm4023: recording not written: no free name in the videos folder\n");
-        return;
-    }
-    char tool[pathSize];
-    const bool haveTool = findProgram("velm4023-capture", true, tool, sizeof tool);
+    if (!saveKeys(last)) return;
+    Take& t = take;
+    std::printf("velm4023: recorded frames %s into %s\n", t.frames, t.keys);
+    std::fflush(stdout);
     char ffmpeg[pathSize];
     const bool haveFFmpeg = findProgram("ffmpeg", false, ffmpeg, sizeof ffmpeg);
-    char frames[48];
-    std::snprintf(frames, sizeof frames, "%lld:%lld", static_cast<long long>(recordFirst), static_cast<long long>(last));
-    char keysArgument[pathSize + 1];
-    std::snprintf(keysArgument, sizeof keysArgument, "@%s", keys);
-    char scale[8];
-    std::snprintf(scale, sizeof scale, "%d", renderScale);
-    char qTool[pathSize + 64], qKeys[pathSize + 64], qVideo[pathSize + 64];
-    quoted(haveTool ? tool : "velm4023-capture", qTool, sizeof qTool);
-    quoted(keysArgument, qKeys, sizeof qKeys);
-    quoted(video, qVideo, sizeof qVideo);
-    char command[4 * pathSize];
-    std::snprintf(command, sizeof command, "%s --frames %s --keys %s --scale %s --video %s", qTool, frames, qKeys,
-                  scale, qVideo);
-    if (keyLogFull) {
-        std::fprintf(stderr, "velm4023: recording not written: more than %d keys since the show started\n", maxKeys);
-        return;
-    }
-    if (!writeKeys(keys, recordFirst, last, command)) {
-        std::fprintf(stderr, "velm4023: recording not written: %s: %s\n", keys, std::strerror(errno));
-        return;
-    }
-    std::printf("velm4023: recorded frames %s into %s\n", frames, keys);
-    std::fflush(stdout);
-    const char* missing = !haveTool ? "the capture tool velm4023-capture is neither beside the show nor on the PATH"
+    const char* missing = !t.haveTool ? "the capture tool velm4023-capture is neither beside the show nor on the PATH"
                           : !haveFFmpeg ? "ffmpeg is not on the PATH (on Debian: apt-get install ffmpeg)"
                                         : nullptr;
     Render* slot = nullptr;
@@ -284,21 +374,21 @@ void finish(std::int64_t last) {
     }
     if (missing == nullptr && slot == nullptr) missing = "too many videos are being rendered";
     if (missing != nullptr) {
-        std::fprintf(stderr, "velm4023: no video: %s; the keys file stays, render it with: %s\n", missing, command);
+        std::fprintf(stderr, "velm4023: no video: %s; the keys file stays, render it with: %s\n", missing, t.command);
         return;
     }
-    char* argv[] = {tool, const_cast<char*>("--frames"), frames, const_cast<char*>("--keys"), keysArgument,
-                    const_cast<char*>("--scale"), scale, const_cast<char*>("--video"), video, nullptr};
-    const pid_t pid = startRender(tool, argv);
+    char* argv[] = {t.tool, const_cast<char*>("--frames"), t.frames, const_cast<char*>("--keys"), t.keysArgument,
+                    const_cast<char*>("--scale"), t.scale, const_cast<char*>("--video"), t.video, nullptr};
+    const pid_t pid = startRender(t.tool, argv);
     if (pid < 0) {
         std::fprintf(stderr, "velm4023: no video: cannot start the capture tool: %s; render it with: %s\n",
-                     std::strerror(errno), command);
+                     std::strerror(errno), t.command);
         return;
     }
     slot->pid = pid;
-    std::snprintf(slot->video, sizeof slot->video, "%s", video);
-    std::snprintf(slot->keys, sizeof slot->keys, "%s", keys);
-    std::snprintf(slot->command, sizeof slot->command, "%s", command);
+    copyText(slot->video, sizeof slot->video, t.video);
+    copyText(slot->keys, sizeof slot->keys, t.keys);
+    copyText(slot->command, sizeof slot->command, t.command);
 }
 }  // namespace
 
@@ -320,6 +410,7 @@ void SDLKBDRecord() {
         return;
     }
     if (!exitHooked) exitHooked = std::atexit(atExit) == 0;
+    catchEndSignals();
     recording = true;
     recordFirst = frame > 0 ? frame : 1;
     std::snprintf(stamp, sizeof stamp, "00000000-000000");
@@ -330,11 +421,24 @@ void SDLKBDRecord() {
     std::fflush(stdout);
 }
 
-// Reports renders that ended since the last look; one cheap call a frame.
+// Ends the show as a signal that came during a recording asked, once its keys
+// are written; reports renders that ended since the last look. One cheap call
+// a frame.
 void SDLKBDRecordPoll() {
+    if (endSignal != 0) endBySignal();
     for (Render& render : renders) {
         if (render.pid == 0) continue;
         int status = 0;
         if (waitpid(render.pid, &status, WNOHANG) == render.pid) reportEnd(render, status);
     }
+}
+
+// The show is ending before its time (a signal, the display lost): a recording
+// going on is written now, its keys file whole with the command that renders
+// it, which one line on standard error gives; no render is started.
+void SDLKBDRecordRescue() {
+    if (!recording) return;
+    if (!saveKeys(SDLDPYFramesShown())) return;
+    std::fprintf(stderr, "velm4023: recorded frames %s into %s; no video now, render it with: %s\n", take.frames,
+                 take.keys, take.command);
 }

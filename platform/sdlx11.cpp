@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/sdldpy.h"
+#include "platform/sdlkbd.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLX11  ", "20261209", "Tordeval", "C++     ", "CODE    "};
@@ -18,10 +19,12 @@ constexpr int lostDisplayStatus = 3;
 
 // Xlib calls this when the server's connection breaks; returning would let
 // Xlib call exit, whose handlers (SDL_Quit among them) would wait on the dead
-// connection for ever. So: one line, then _exit, which runs no handler.
+// connection for ever. So: one line, the keys of a recording going on written
+// (no X needed), then _exit, which runs no handler.
 int lostDisplay(Display* /*x*/) {
     static const char line[] = "velm4023: lost the display\n";
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
+    SDLKBDRecordRescue();
     _exit(lostDisplayStatus);
 }
 }  // namespace
