@@ -101,16 +101,16 @@ for i in $(seq "$STARTS"); do
     done
     if kill -0 "$pid" 2>/dev/null; then
         kill -TERM "$pid"
-        wait "$pid" 2>/dev/null
+        reap "start $i of the show" "$pid"
     else
-        wait "$pid"
+        reap "start $i of the show" "$pid"
         status=$?
         missed=$((missed + 1))
         echo "start $i: no window, status $status: $(cat "$XVFB_DIR/start.err")"
     fi
 done
 kill "${busy[@]}" 2>/dev/null
-wait "${busy[@]}" 2>/dev/null
+for pid in "${busy[@]}"; do reap "a busy loop" "$pid"; done
 [ "$missed" = 0 ] && pass "$STARTS starts on a busy machine: every one opened its window" \
     || fail "$missed of $STARTS starts on a busy machine opened no window"
 
@@ -167,7 +167,7 @@ kill -TERM "$SHOW_PID"; show_wait_end 2
 show_start
 sleep 0.5
 kill -KILL "$XVFB_PID"
-wait "$XVFB_PID" 2>/dev/null
+reap Xvfb "$XVFB_PID"
 XVFB_PID=
 if show_wait_end 3; then
     if [ "$SHOW_STATUS" = 3 ] && [ "$(cat "$XVFB_DIR/show.err")" = "velm4023: lost the display" ]; then

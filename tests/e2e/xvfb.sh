@@ -1,5 +1,6 @@
 # Shared by the end-to-end scripts: a private virtual X server and a way to
-# start the show in it. Source, then call xvfb_start; xvfb_stop runs at exit.
+# start and stop the show in it. Source, then call xvfb_start; xvfb_stop runs
+# at exit. Every wait for a process is bounded (reap).
 
 XVFB_PID=
 XVFB_DIR=
@@ -22,6 +23,29 @@ require_tools() {
 }
 
 WM_PID=
+REAP_FAILURES=0
+
+# Waits up to $3 seconds (default 5) for process $2, named $1, to end after it
+# was asked to, and collects its status (returned). One still running then is
+# killed, and the script says which it was and where it waited; the script
+# then fails at exit however its checks went. Nothing here waits unbounded.
+reap() {
+    local name=$1 pid=$2 limit=${3:-5}
+    for _ in $(seq $((limit * 10))); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return; }
+        sleep 0.1
+    done
+    echo "FAIL: $name (pid $pid) still running $limit s after it was told to end," \
+        "in ${FUNCNAME[1]:-main} (${BASH_SOURCE[1]:-?} line ${BASH_LINENO[0]}); killed"
+    REAP_FAILURES=$((REAP_FAILURES + 1))
+    kill -KILL "$pid" 2>/dev/null
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return; }
+        sleep 0.1
+    done
+    echo "FAIL: $name (pid $pid) survives SIGKILL; left behind"
+    return 1
+}
 
 # Start Xvfb on a display number it picks itself (so parallel runs never
 # collide) and export DISPLAY. The screen is 1024x768x24 unless given.
@@ -34,7 +58,7 @@ xvfb_start() {
     Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 3>"$XVFB_DIR/display" \
         >"$XVFB_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    trap xvfb_stop EXIT
+    trap xvfb_exit EXIT
     for _ in $(seq 100); do
         if [ -s "$XVFB_DIR/display" ]; then
             export DISPLAY=":$(head -n1 "$XVFB_DIR/display")"
@@ -65,11 +89,19 @@ wm_start() {
 }
 
 xvfb_stop() {
-    [ -n "$SHOW_PID" ] && kill -KILL "$SHOW_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    [ -n "$SHOW_PID" ] && kill -KILL "$SHOW_PID" 2>/dev/null && reap "the show" "$SHOW_PID"
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && reap "the window manager" "$WM_PID"
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && reap Xvfb "$XVFB_PID"
     [ -n "$XVFB_DIR" ] && rm -rf "$XVFB_DIR"
     SHOW_PID= WM_PID= XVFB_PID= XVFB_DIR=
+}
+
+# At exit: everything stopped; a process that had to be killed fails the script.
+xvfb_exit() {
+    local status=$?
+    xvfb_stop
+    [ "$REAP_FAILURES" = 0 ] || exit 1
+    exit "$status"
 }
 
 SHOW_PID=
@@ -100,10 +132,18 @@ show_start() {
         kill -0 "$SHOW_PID" 2>/dev/null || break
         sleep 0.1
     done
-    wait "$SHOW_PID" 2>/dev/null
+    kill -0 "$SHOW_PID" 2>/dev/null && kill -TERM "$SHOW_PID"
+    reap "the show" "$SHOW_PID"
     echo "FAIL: no window titled VELM4023 appeared on $DISPLAY (status $?)"; cat "$XVFB_DIR/show.err"
     SHOW_PID=
     exit 1
+}
+
+# Ends the show with SIGTERM, waiting a few seconds at most.
+show_stop() {
+    kill -TERM "$SHOW_PID" 2>/dev/null
+    reap "the show" "$SHOW_PID"
+    SHOW_PID=
 }
 
 # Wait up to $1 seconds for the show to end; sets SHOW_STATUS, or fails.
