@@ -4,11 +4,15 @@
 # winning), crisp pixels, its icon, F11 and Alt+Enter fullscreen (the frame
 # whole-pixel enlarged, centred on black) and back, F12 screenshots wherever
 # the pictures folder is or is not, and the window keys leaving the show's
-# state alone (compared frame by frame with the capture tool).
-# Usage: viewer.sh PATH-TO-velm4023 PATH-TO-velm4023-capture
+# state alone (compared frame by frame with the capture tool); the mouse
+# pointer (hidden in fullscreen and after a second at rest in the window, read
+# back from the X server by the XFixes helper) and the double-click that
+# toggles fullscreen.
+# Usage: viewer.sh PATH-TO-velm4023 PATH-TO-velm4023-capture [PATH-TO-cursor-helper]
 set -u
 SHOW=$1
 CAPTURE=$2
+CURSOR=${3:-}
 REAL_SHOW=$SHOW
 . "$(dirname "$0")/xvfb.sh"
 require_tools Xvfb xdotool xwininfo xprop openbox import convert compare identify setpriv
@@ -26,12 +30,6 @@ wait_size() {
         sleep 0.1
     done
     return 1
-}
-
-show_stop() {
-    kill -TERM "$SHOW_PID" 2>/dev/null
-    wait "$SHOW_PID" 2>/dev/null
-    SHOW_PID=
 }
 
 focus() { xdotool windowfocus --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW"; }
@@ -153,6 +151,65 @@ else
 fi
 [ -s "$work/show.err" ] && fail "unexpected standard error: $(cat "$work/show.err")"
 show_stop
+
+# ---- The mouse pointer and the double-click -------------------------------------
+# What the X server draws as the pointer: "visible N" (N pixels) or "hidden".
+pointer_is() {
+    local state
+    state=$("$CURSOR" 2>&1)
+    case $state in "$1"*) pass "$2 ($state)" ;; *) fail "$2: the pointer is $state" ;; esac
+}
+if [ -z "$CURSOR" ] || [ ! -x "$CURSOR" ]; then
+    [ "${CI:-}" = true ] && fail "no XFixes helper to read the pointer with" \
+        || echo "skipped: the pointer (no XFixes helper built)"
+else
+    show_start
+    focus
+    xdotool mousemove --window "$WINDOW" 100 100
+    sleep 0.3
+    pointer_is visible "window: the pointer shows after a motion"
+    sleep 1.5
+    pointer_is hidden "window: hidden after resting 1.5 s over the picture"
+    xdotool mousemove --window "$WINDOW" 256 256
+    sleep 0.3
+    pointer_is visible "window: back at the next motion"
+    # Fullscreen hides it at once, not after a rest, and a motion there does
+    # not bring it back. It rests over where the window comes back.
+    press F11
+    wait_size 1920x1080 || fail "F11: window is $(window_size)"
+    pointer_is hidden "fullscreen: hidden at once"
+    xdotool mousemove_relative 4 4
+    sleep 0.3
+    pointer_is hidden "fullscreen: still hidden after a motion"
+    xdotool mousemove_relative -- -4 -4
+    focus
+    press F11
+    wait_size 512x512 || fail "F11 again: window is $(window_size)"
+    pointer_is visible "leaving fullscreen brings the pointer back"
+    sleep 1.5
+    pointer_is hidden "window again: hidden after resting 1.5 s"
+    # A double-click of the left button toggles fullscreen both ways; a single
+    # click, or two clicks too far apart in time, change nothing.
+    xdotool mousemove --window "$WINDOW" 256 256 click --repeat 2 --delay 100 1
+    wait_size 1920x1080 && pass "double-click: fullscreen" || fail "double-click: window is $(window_size)"
+    pointer_is hidden "double-click: the pointer hidden in fullscreen"
+    sleep 0.6
+    xdotool click --repeat 2 --delay 100 1
+    wait_size 512x512 && pass "double-click again: back to the window" \
+        || fail "double-click again: window is $(window_size)"
+    sleep 0.6
+    xdotool mousemove --window "$WINDOW" 256 256 click 1
+    sleep 1
+    [ "$(window_size)" = 512x512 ] && pass "a single click changes nothing" \
+        || fail "a single click: window is $(window_size)"
+    xdotool click 1 sleep 0.6 click 1
+    sleep 1
+    [ "$(window_size)" = 512x512 ] && pass "two clicks 0.6 s apart are no double-click" \
+        || fail "two clicks 0.6 s apart: window is $(window_size)"
+    kill -0 "$SHOW_PID" 2>/dev/null || fail "the show ended among the clicks"
+    [ -s "$work/show.err" ] && fail "unexpected standard error: $(cat "$work/show.err")"
+    show_stop
+fi
 
 # The user's own setting wins.
 SDL12COMPAT_WINDOW_SCALING=1 show_start
