@@ -6,7 +6,10 @@
 # screenshots, which land in the pictures folder named by
 # ~/.config/user-dirs.dirs. Then a recording ended by quitting, whose render is
 # abandoned with Ctrl+C while the show waits for it: the keys file stays, no
-# video and no half file.
+# video and no half file. Last, recordings cut short by SIGINT, SIGTERM, SIGHUP
+# and the X server killed: the show still ends at once, by that signal (status
+# 3 for the display), and the keys file is there, whole, without a video; one
+# line gives the command, and the keys replay to the frames the show presented.
 # Usage: record.sh PATH-TO-velm4023 PATH-TO-velm4023-capture
 set -u
 SHOW=$1
@@ -130,5 +133,75 @@ velm4023-*.keys) pass "only the keys file stays: $left" ;;
 *) fail "the videos folder holds: $left" ;;
 esac
 grep -q "frames [0-9]* to [0-9]*" "$XDG_VIDEOS_DIR/$left" 2>/dev/null || fail "keys file $left has no range"
+
+# ---- A recording cut short: signals and the display gone -----------------------
+# F9, Space, F12, then the end. The display goes last: it takes the X server.
+for how in INT TERM HUP display; do
+    before=$(ls -A "$XDG_VIDEOS_DIR")
+    show_start
+    sleep 1
+    focus
+    press F9
+    wait_line 'recording from frame' 10 >/dev/null || fail "$how: the recording did not start"
+    press space
+    sleep 0.3
+    press F12
+    shot=$(wait_line "^$HOME/shots/" 10) || fail "$how: no screenshot"
+    start=$(date +%s%N)
+    if [ "$how" = display ]; then
+        kill -KILL "$XVFB_PID"
+        reap Xvfb "$XVFB_PID"
+        XVFB_PID=
+        expected=3
+    else
+        kill -"$how" "$SHOW_PID"
+        expected=$((128 + $(kill -l "$how")))
+    fi
+    if show_wait_end 1; then
+        took=$((($(date +%s%N) - start) / 1000000))
+        [ "$SHOW_STATUS" = "$expected" ] && [ "$took" -le 500 ] &&
+            pass "$how during a recording: status $SHOW_STATUS within $took ms" ||
+            fail "$how during a recording: status $SHOW_STATUS after $took ms, not $expected within 500 ms"
+    else
+        fail "$how during a recording: still running 1 s later"
+        show_stop
+    fi
+    sleep 1   # time for a video that should not come
+    made=$(comm -13 <(echo "$before") <(ls -A "$XDG_VIDEOS_DIR"))
+    cut="$XDG_VIDEOS_DIR/$made"
+    case $made in
+    velm4023-*.keys) pass "$how: the keys file $made, no video" ;;
+    *) fail "$how: the videos folder gained: ${made:-nothing}" ;;
+    esac
+    range=$(sed -n '1s/^# velm4023 performance: frames \([0-9]*\) to \([0-9]*\) .*/\1 \2/p' "$cut" 2>/dev/null)
+    grep -q ':space$' "$cut" 2>/dev/null && grep -q "^# render: .*--keys .*@$cut" "$cut" && [ -n "$range" ] &&
+        pass "$how: the keys file holds the range, the render command and the Space" ||
+        fail "$how: keys file: $(cat "$cut" 2>/dev/null)"
+    said=$(grep -v -x 'velm4023: lost the display' "$work/show.err")
+    lines=$(grep -c . "$work/show.err")
+    if [ "$how" = display ]; then
+        [ "$(head -n1 "$work/show.err")" = "velm4023: lost the display" ] && [ "$lines" = 2 ] ||
+            fail "display lost: standard error: $(cat "$work/show.err")"
+    else
+        [ "$lines" = 1 ] || fail "$how: $lines lines on standard error: $(cat "$work/show.err")"
+    fi
+    case $said in
+    "velm4023: recorded frames "*" into $cut; no video now, render it with: "*"--keys "*"@$cut"*)
+        pass "$how: one line gives the command" ;;
+    *) fail "$how: standard error: $(cat "$work/show.err")" ;;
+    esac
+    # The keys replay to the frame the show presented after the Space.
+    n=$(basename "$shot" .png)
+    n=$((10#${n##*-}))
+    rm -rf "$work/replay"
+    read -r from to <<<"${range:-0 0}"
+    [ "$from" -le "$n" ] && [ "$n" -le "$to" ] || fail "$how: the screenshot's frame $n is not in $from to $to"
+    "$CAPTURE" --frames "$n" --keys "@$cut" --png "$work/replay" 2>"$work/replay.err" ||
+        fail "$how: replay of frame $n: $(cat "$work/replay.err")"
+    convert "$shot" rgb:"$work/a.rgb"
+    convert "$work/replay/frame-$(printf %06d "$n").png" rgb:"$work/b.rgb"
+    cmp -s "$work/a.rgb" "$work/b.rgb" && pass "$how: frame $n replayed from the keys file equals its screenshot" ||
+        fail "$how: frame $n replayed from the keys file differs from its screenshot"
+done
 
 [ "$failures" = 0 ] || exit 1
