@@ -26,6 +26,12 @@ deps:
 	    echo "Missing packages. Run:"; echo "  sudo apt-get update && sudo apt-get install -y" $$missing; exit 1; \
 	  fi; \
 	fi
+	@# The browser tests' npm modules, exactly as package-lock.json pins them,
+	@# reinstalled when the lockfile changes. They drive the Debian browsers:
+	@# nothing downloads a browser of its own.
+	@if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then \
+	  PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund; \
+	fi
 
 build: deps
 	cmake -S . -B $(BUILD) -DVELM_WEB_BUILD=$(abspath $(WEB_BUILD)) $(CMAKE_FLAGS)
