@@ -1,9 +1,9 @@
 # Runs an asset generator into a fresh scratch folder and compares every file
 # it writes byte for byte with the committed asset:
 #   cmake -DGENERATOR=exe -DOUTPUT=dir -DASSETS=dir -DFILES="a;b" [-DPASS_FILE=ON]
-#         -P compare_generated.cmake
-# The generator is given the scratch folder, or with PASS_FILE the path of the
-# one file in FILES inside it.
+#         [-DOPTIONS="--opt;..."] -P compare_generated.cmake
+# The generator is given OPTIONS, if any, then the scratch folder, or with
+# PASS_FILE the path of the one file in FILES inside it.
 file(REMOVE_RECURSE "${OUTPUT}")
 file(MAKE_DIRECTORY "${OUTPUT}")
 set(argument "${OUTPUT}")
@@ -14,7 +14,7 @@ if(PASS_FILE)
   endif()
   set(argument "${OUTPUT}/${FILES}")
 endif()
-execute_process(COMMAND "${GENERATOR}" "${argument}" RESULT_VARIABLE result)
+execute_process(COMMAND "${GENERATOR}" ${OPTIONS} "${argument}" RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${GENERATOR} failed: ${result}")
 endif()

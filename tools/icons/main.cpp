@@ -1,10 +1,16 @@
-// velm_icons: the desktop icons, drawn from the show's own emblem. Each icon is
-// a dark gradient tile with the emblem enlarged by the largest whole number
-// that leaves a margin, over its own shadow, so its pixels stay crisp.
+// velm_icons: the desktop and page icons, drawn from the show's own emblem.
+// Each tile is a dark gradient with the emblem enlarged by the largest whole
+// number that leaves a margin, over its own shadow, so its pixels stay crisp.
 //   velm_icons <output folder>
-// writes <output>/NxN/apps/velm4023.png for N = 48, 128 and 256.
+// writes <output>/NxN/apps/velm4023.png for N = 48, 128 and 256;
+//   velm_icons --web <output folder>
+// writes the page's icons flat into the folder: tiles of 192 and 512 pixels,
+// a 180-pixel home-screen tile, a 48-pixel favicon, and a maskable 512-pixel
+// icon whose emblem lies wholly inside the central circle of 80 % of its width
+// (what every launcher's mask keeps), on black.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -16,6 +22,19 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"ICONS   ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 constexpr std::int32_t iconSizes[] = {48, 128, 256};
+
+struct WebIcon {
+    const char* name;
+    std::int32_t size;
+    bool maskable;
+};
+constexpr WebIcon webIcons[] = {
+    {"icon-192.png", 192, false},
+    {"icon-512.png", 512, false},
+    {"icon-maskable-512.png", 512, true},
+    {"apple-touch-icon.png", 180, false},
+    {"favicon.png", 48, false},
+};
 constexpr std::uint32_t shadow = 0x080410u;   // near black
 constexpr std::uint32_t gradientTop = 0x2A1A66u;
 constexpr std::uint32_t gradientBottom = 0x060214u;
@@ -57,11 +76,80 @@ IMG* draw(const IMG* emblem, std::int32_t size) {
     stamp(emblem, icon, x, y, k, false);
     return icon;
 }
+
+// Whether the emblem enlarged k times and centred on a size x size icon keeps
+// every lit block inside the circle of 80 % of the width: each block's corner
+// farthest from the centre within radius 2 size / 5, in whole numbers
+// (25 d^2 <= 4 size^2), measured in half pixels since the centre may fall
+// between two.
+bool insideSafeZone(const IMG* emblem, std::int32_t size, std::int32_t k) {
+    const std::int64_t left = 2 * std::int64_t{(size - emblem->width * k) / 2};   // doubled, as stamped
+    const std::int64_t top = 2 * std::int64_t{(size - emblem->height * k) / 2};
+    const std::int64_t limit = 16 * std::int64_t{size} * size;   // 25 (2 r)^2 for r = 2 size / 5
+    for (std::int32_t ey = 0; ey < emblem->height; ++ey) {
+        for (std::int32_t ex = 0; ex < emblem->width; ++ex) {
+            if (IMGGetPixel(emblem, ex, ey) == 0) continue;
+            std::int64_t far = 0;
+            for (const std::int32_t cy : {ey, ey + 1}) {
+                for (const std::int32_t cx : {ex, ex + 1}) {
+                    const std::int64_t dx = left + 2 * std::int64_t{cx} * k - size;
+                    const std::int64_t dy = top + 2 * std::int64_t{cy} * k - size;
+                    far = std::max(far, dx * dx + dy * dy);
+                }
+            }
+            if (25 * far > limit) return false;
+        }
+    }
+    return true;
+}
+
+// The maskable icon: the emblem alone on black, enlarged by the largest whole
+// number that keeps it inside the safe zone, centred.
+IMG* drawMaskable(const IMG* emblem, std::int32_t size) {
+    std::int32_t k = 1;
+    while (insideSafeZone(emblem, size, k + 1)) ++k;
+    IMG* icon = IMGNew();
+    IMGResize(icon, size, size);
+    stamp(emblem, icon, (size - emblem->width * k) / 2, (size - emblem->height * k) / 2, k, false);
+    return icon;
+}
+
+bool save(IMG* icon, const std::string& path) {
+    const bool saved = icon != nullptr && IMGSavePNG(icon, path.c_str());
+    if (!saved) std::fprintf(stderr, "velm_icons: cannot write %s\n", path.c_str());
+    IMGFree(&icon);
+    return saved;
+}
+
+// The desktop icons in the hicolor theme's layout under root.
+bool writeDesktop(const IMG* emblem, const std::string& root) {
+    bool ok = true;
+    mkdir(root.c_str(), 0777);
+    for (const std::int32_t size : iconSizes) {
+        const std::string folder = root + "/" + std::to_string(size) + "x" + std::to_string(size);
+        mkdir(folder.c_str(), 0777);
+        mkdir((folder + "/apps").c_str(), 0777);
+        ok = save(draw(emblem, size), folder + "/apps/velm4023.png") && ok;
+    }
+    return ok;
+}
+
+// The page's icons, flat in folder.
+bool writeWeb(const IMG* emblem, const std::string& folder) {
+    bool ok = true;
+    mkdir(folder.c_str(), 0777);
+    for (const WebIcon& web : webIcons) {
+        IMG* icon = web.maskable ? drawMaskable(emblem, web.size) : draw(emblem, web.size);
+        ok = save(icon, folder + "/" + web.name) && ok;
+    }
+    return ok;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velm_icons <output folder>\n");
+    const bool web = argc == 3 && std::string(argv[1]) == "--web";
+    if (argc != 2 && !web) {
+        std::fprintf(stderr, "usage: velm_icons [--web] <output folder>\n");
         return 2;
     }
     IMG* emblem = IMGFromPPM(asset_emblem, asset_emblem_size);
@@ -69,20 +157,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velm_icons: the compiled-in emblem does not decode\n");
         return 1;
     }
-    int status = 0;
-    for (const std::int32_t size : iconSizes) {
-        const std::string folder = std::string(argv[1]) + "/" + std::to_string(size) + "x" + std::to_string(size);
-        mkdir(argv[1], 0777);
-        mkdir(folder.c_str(), 0777);
-        mkdir((folder + "/apps").c_str(), 0777);
-        const std::string path = folder + "/apps/velm4023.png";
-        IMG* icon = draw(emblem, size);
-        if (icon == nullptr || !IMGSavePNG(icon, path.c_str())) {
-            std::fprintf(stderr, "velm_icons: cannot write %s\n", path.c_str());
-            status = 1;
-        }
-        IMGFree(&icon);
-    }
+    const bool ok = web ? writeWeb(emblem, argv[2]) : writeDesktop(emblem, argv[1]);
     IMGFree(&emblem);
-    return status;
+    return ok ? 0 : 1;
 }
