@@ -318,7 +318,7 @@ struct Take {
     char scale[8];
     char command[4 * pathSize];
 };
-Take take;   // static: too large for the stack of a frame
+Take take;   // the recording last ended: its render and its line read it
 
 // Ends the recording at frame last and writes its keys file, whose comment
 // gives the command that renders it; false, with one line on standard error,
