@@ -1,6 +1,6 @@
 // The keyboard with events injected into SDL's queue: one key code per drain,
-// the last key event winning; keys beyond the character range and the close
-// request never act.
+// the last key event winning; keys beyond the character range, the close
+// request and the mouse never act.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -131,9 +131,13 @@ TEST_F(Keyboard, CloseRequestAndOtherEventsAreDiscarded) {
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&quit), 0);
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    ASSERT_EQ(SDL_PushEvent(&motion), 0);
+    for (Uint8 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONDOWN}) {
+        SDL_Event mouse{};   // a double-click of the left button among them
+        mouse.type = type;
+        mouse.button.type = type;
+        mouse.button.button = SDL_BUTTON_LEFT;
+        ASSERT_EQ(SDL_PushEvent(&mouse), 0);
+    }
     SDLKBDGetKey(k);
     EXPECT_EQ(k->buffer[0], 'v');
     EXPECT_TRUE(QueueEmpty());  // drained, not left waiting
