@@ -93,9 +93,7 @@ trap 'xvfb_stop; rm -rf "$work"' EXIT
 SHOW="$work/root/usr/bin/velm4023"
 show_start
 pass "the unpacked velm4023 opened its window"
-kill -TERM "$SHOW_PID"
-wait "$SHOW_PID" 2>/dev/null
-SHOW_PID=
+show_stop
 
 [ "$failures" = 0 ] && echo "all package checks passed"
 exit $((failures > 0))
