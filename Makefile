@@ -11,8 +11,12 @@ PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev lib
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 WEB_PORT ?= 8023
+WEB_BIND ?= 127.0.0.1
+# The site's public address (https://host/dir/), for absolute link previews.
+SITE_URL ?=
+AUDIT = bench/web/audit
 
-.PHONY: all deps build run test bench screenshots install deb web bench-web serve-web clean
+.PHONY: all deps build run test bench screenshots install deb web bench-web serve-web audit-web clean
 
 all: build
 
@@ -75,10 +79,12 @@ deb: deps
 	cd $(DEB_BUILD) && cpack -G DEB
 	@ls $(DEB_BUILD)/velm4023_*.deb
 
-# The show for the browser: index.html, velm4023.js and velm4023.wasm in
-# $(WEB_BUILD)/site, plus the browser build's test program.
+# The show for the browser: the page, velm4023.js and velm4023.wasm, with the
+# service worker, manifest, icons and link preview, in $(WEB_BUILD)/site, plus
+# the browser build's test program. SITE_URL=https://host/dir/ makes the
+# preview's address absolute.
 web: deps
-	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release $(WEB_CMAKE_FLAGS)
+	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release $(if $(SITE_URL),-DVELM_SITE_URL=$(SITE_URL)) $(WEB_CMAKE_FLAGS)
 	cmake --build $(WEB_BUILD) -j $(JOBS)
 	@ls -l $(WEB_BUILD)/site
 
@@ -95,10 +101,19 @@ else
 	node bench/web/bench.js $(WEB_BUILD)/bench
 endif
 
-# Serves the page on this machine only.
+# Serves the page as a static host would (types, compression, revalidation),
+# on this machine only unless WEB_BIND says otherwise. Ctrl+C stops it.
 serve-web: web
-	@echo "The show is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
-	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/site
+	python3 web/serve.py --bind $(WEB_BIND) --port $(WEB_PORT) $(WEB_BUILD)/site
+
+# Lighthouse on the built site, mobile defaults, in Debian's chromium: the
+# four scores and what falls short; the full report in $(WEB_BUILD)/audit.
+# Its npm modules live apart in $(AUDIT), pinned by its package-lock.json.
+audit-web: web
+	@if [ ! -f $(AUDIT)/node_modules/.package-lock.json ] || [ $(AUDIT)/package-lock.json -nt $(AUDIT)/node_modules/.package-lock.json ]; then \
+	  cd $(AUDIT) && npm ci --no-audit --no-fund; \
+	fi
+	CHROME_PATH=$${CHROME_PATH:-/usr/bin/chromium} node $(AUDIT)/audit.mjs $(WEB_BUILD)/site $(WEB_BUILD)/audit
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-deb $(WEB_BUILD)
