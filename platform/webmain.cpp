@@ -42,12 +42,19 @@ EM_JS(void, WEBShowEnded, (int status), {
     if (Module['onShowEnded']) Module['onShowEnded'](status);
 });
 
-// Emscripten's SDL listens for the page's unload to post SDL_QUIT, which the
-// show ignores (its close button does nothing either). The listener would
-// only keep the page out of the browser's back/forward cache, so that going
-// back to it starts the show anew, and unload handlers are deprecated.
-EM_JS(void, WEBForgetUnload, (), {
-    window.removeEventListener('unload', SDL.receiveEvent);
+// Emscripten's SDL_Init listens for the page's unload to post SDL_QUIT, which
+// the show ignores (its close button does nothing either). An unload listener
+// is deprecated and keeps the page out of the browser's back/forward cache,
+// so that going back to it would start the show anew; while SDL starts, the
+// window adds none.
+EM_JS(void, WEBRefuseUnload, (int refuse), {
+    if (!refuse) {
+        delete window.addEventListener;
+        return;
+    }
+    window.addEventListener = function(type) {
+        if (type !== 'unload') EventTarget.prototype.addEventListener.apply(this, arguments);
+    };
 });
 
 // Opens the sound device, from the page's handler of the first click or key,
@@ -69,11 +76,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE int WEBSoundMuted() {
 }
 
 int main(int argc, char** argv) {
-    if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
+    WEBRefuseUnload(1);
+    const int init = SDL_Init(SDL_INIT_NOPARACHUTE);
+    WEBRefuseUnload(0);
+    if (init < 0) {
         std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
         return initFailed;
     }
-    WEBForgetUnload();
     // A page may not start sound before the viewer has clicked or pressed a
     // key (the browser refuses and warns): the page calls WEBStartSound on the
     // first one, and the show is silent until then.
