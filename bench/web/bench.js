@@ -1,4 +1,5 @@
-// Frame times of the show in headless Chromium.
+// Frame times of the show in headless Chromium, driven through puppeteer-core
+// (tests/web/engines.js starts it).
 //
 //   node bench.js BUILD-WEB/bench
 //     the show's own code per frame: serves the bench page of the browser
@@ -15,7 +16,7 @@
 //     (=N: the N most).
 //     Medians over the repeats; the machine's other load makes single runs noisy.
 'use strict';
-const { Browser, findBrowser, serve, delay } = require('../../tests/web/cdp.js');
+const { launch, serve, delay, waitFor } = require('../../tests/web/engines.js');
 
 // Counters kept inside the page, installed before its own scripts run: every
 // frame put on the show's canvas, every animation frame that finds a new one
@@ -85,15 +86,15 @@ function profileShares(profile) {
 }
 
 // One part measured for `seconds` on the page as it runs now.
-async function measurePart(page, seconds) {
+async function measurePart(page, cdp, seconds) {
   const read = () => page.evaluate('JSON.stringify(window.velmBench)').then(JSON.parse);
-  await page.send('Profiler.start');
+  await cdp.send('Profiler.start');
   const a = await read();
   const t0 = Date.now();
   await delay(seconds * 1000);
   const b = await read();
   const wall = (Date.now() - t0) / 1000;
-  const { profile } = await page.send('Profiler.stop');
+  const { profile } = await cdp.send('Profiler.stop');
   const presents = b.presents - a.presents;
   const shares = profileShares(profile);
   const sampled = Object.keys(shares).filter((k) => k !== 'top').reduce((sum, k) => sum + shares[k], 0) || 1;
@@ -118,29 +119,31 @@ async function measurePart(page, seconds) {
 // Opens the page at one slowdown and measures part one (music on), two and three.
 async function throttledRun(browser, base, rate, seconds) {
   const page = await browser.newPage();
-  await page.open(`${base}/`, probe);
-  await page.waitFor("document.getElementById('message').hidden", 60000, 'the show to start');
-  await page.send('Profiler.enable');
-  await page.send('Profiler.setSamplingInterval', { interval: 500 });
-  await page.send('Emulation.setCPUThrottlingRate', { rate });
-  await page.press('m', 'KeyM', 77);  // the first key starts the music
+  const cdp = await page.raw.createCDPSession();
+  await page.raw.evaluateOnNewDocument(probe);
+  await page.open(`${base}/`);
+  await waitFor(page, "document.getElementById('message').hidden", 60000, 'the show to start');
+  await cdp.send('Profiler.enable');
+  await cdp.send('Profiler.setSamplingInterval', { interval: 500 });
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  await page.press('m');  // the first key starts the music
   await delay(1000);
-  const parts = [await measurePart(page, seconds)];
+  const parts = [await measurePart(page, cdp, seconds)];
   for (let i = 0; i < 2; i += 1) {
-    await page.press(' ', 'Space', 32);
+    await page.press(' ');
     await delay(1000);
-    parts.push(await measurePart(page, seconds));
+    parts.push(await measurePart(page, cdp, seconds));
   }
-  await page.send('Emulation.setCPUThrottlingRate', { rate: 1 });
-  await page.send('Target.closeTarget', { targetId: page.targetId }).catch(() => {});
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 });
+  await page.close();
   return parts;
 }
 
 async function throttled(site, rates, repeat, seconds) {
   const { server, base } = await serve(site);
-  const browser = new Browser(findBrowser());
+  const browser = await launch('chromium');
   try {
-    console.log(`Chromium ${(await browser.send('Browser.getVersion')).product}; ` +
+    console.log(`${browser.version}; ` +
                 `${seconds} s a part, median of ${repeat} runs at each slowdown`);
     const rows = [];
     for (const rate of rates) {
@@ -180,13 +183,13 @@ async function throttled(site, rates, repeat, seconds) {
 
 async function ownCode(dir) {
   const { server, base } = await serve(dir);
-  const browser = new Browser(findBrowser());
+  const browser = await launch('chromium');
   try {
     const page = await browser.newPage();
     await page.open(`${base}/`);
-    const out = await page.waitFor(`(t => /done/.test(t) && t)(document.getElementById('out').textContent)`,
-                                   120000, 'the measurements');
-    console.log(`Chromium ${(await browser.send('Browser.getVersion')).product}, per frame:`);
+    const out = await waitFor(page, `(t => /done/.test(t) && t)(document.getElementById('out').textContent)`,
+                              120000, 'the measurements');
+    console.log(`${browser.version}, per frame:`);
     process.stdout.write(out.replace(/done\n$/, ''));
   } finally {
     await browser.close();
@@ -195,7 +198,6 @@ async function ownCode(dir) {
 }
 
 async function main() {
-  if (!findBrowser()) throw new Error('no Chromium found (set CHROMIUM)');
   const args = process.argv.slice(2);
   const option = (name, fallback) => {
     const i = args.indexOf(name);
