@@ -26,6 +26,7 @@ const path = require('path');
 const { launch, serve, delay, waitFor, Missing } = require('./engines.js');
 
 const [engine, site, assets, output] = process.argv.slice(2);
+const sources = path.join(__dirname, '..', '..', 'web');  // the service worker's template, for a rebuild
 const timeout = 30000;  // generous: two cores shared with other work
 const inCI = process.env.CI === 'true';
 const counts = { passed: 0, failed: 0, skipped: 0 };
@@ -578,6 +579,107 @@ async function phone(ctx) {
   check(seen.length === 0, `no console errors or warnings on the phone ${seen.join(' | ')}`);
 }
 
+// ---- The page as an app ----------------------------------------------------------
+
+// A copy of the site in a folder of its own, whose service worker and caches
+// are its own too.
+function siteCopy(ctx, folder) {
+  fs.cpSync(path.join(ctx.root, 'full'), path.join(ctx.root, folder), { recursive: true });
+  return folder;
+}
+const controlled = (page) => waitFor(page, "navigator.serviceWorker.controller && 'yes'", timeout, 'the service worker');
+const moving = async (page) => {
+  const frame = await waitForFrame(page, (f) => distinct(f) > 50);
+  await delay(300);
+  return frame !== null && (await grab(page)).some((p, i) => p !== frame[i]);
+};
+
+// Chromium's own judgement of whether the page can be installed.
+async function installable(ctx) {
+  const page = await open(ctx);
+  await showStarted(page);
+  const session = await page.raw.createCDPSession();
+  const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0,
+        `the page can be installed (${installabilityErrors.map((e) => e.errorId).join(', ') || 'no errors'})`);
+}
+
+// With the network gone after a first visit, a reload plays the show from the
+// service worker's cache; after a rebuild, one reload serves the new build
+// whole, and the old build's cache goes.
+async function offlineAndRebuilt(ctx) {
+  const folder = siteCopy(ctx, 'app');
+  const page = await open(ctx, [], { folder });
+  await showStarted(page);
+  await controlled(page);
+  await page.raw.setOfflineMode(true);
+  await page.raw.reload({ waitUntil: 'load' }).catch(() => {});
+  await showStarted(page).catch(() => {});
+  check(await moving(page), 'offline, a reload plays the show from the cache');
+  await page.press(' ');
+  check(await waitForFrame(page, partTwo) !== null, 'offline, Space still leads to part two');
+  await page.raw.setOfflineMode(false);
+
+  // The rebuild: two of the files change, and the worker is written anew.
+  const dir = path.join(ctx.root, folder);
+  fs.appendFileSync(path.join(dir, 'page.js'), "\nwindow.velmBuild = 'new';\n");
+  const html = path.join(dir, 'index.html');
+  fs.writeFileSync(html, fs.readFileSync(html, 'utf8').replace('<head>', '<head>\n<meta name="velm-build" content="new">'));
+  const files = JSON.parse(fs.readFileSync(path.join(dir, 'sw.js'), 'utf8').match(/var FILES = (\[[^\]]*\])/)[1]
+    .replace(/'/g, '"')).filter((f) => f !== './');
+  const made = spawnSync('cmake', [`-DSITE=${dir}`, `-DFILES=${files.join(';')}`, `-DTEMPLATE=${path.join(sources, 'sw.js')}`,
+                                  '-P', path.join(sources, 'worker.cmake')], { encoding: 'utf8' });
+  if (!check(made.status === 0, `the worker is written for the new build ${made.stderr || ''}`)) return;
+  await page.raw.reload({ waitUntil: 'load' });
+  await showStarted(page);
+  const build = await page.evaluate("[window.velmBuild, !!document.querySelector('meta[name=velm-build]')].join(' ')");
+  check(build === 'new true', `one reload after a rebuild serves the new page and script ("${build}")`);
+  const caches = await waitFor(page, `caches.keys().then((k) => k.filter((n) => n.includes('/${folder}/'))).then((k) =>
+    k.length === 1 && k.length)`, timeout, 'the old cache to go').catch(() => 0);
+  check(caches === 1, 'the old build\'s cache is deleted once the new worker runs');
+}
+
+// Back to the page after leaving it: it comes from the back/forward cache,
+// still playing, not started anew.
+async function backForward(ctx) {
+  const page = await open(ctx, ["addEventListener('pageshow', (e) => { if (e.persisted) velmTest.restored = true; });"]);
+  await showStarted(page);
+  await page.press(' ');
+  await waitForFrame(page, partTwo);
+  fs.writeFileSync(path.join(ctx.root, 'full', 'away.html'), '<!doctype html><title>away</title><p>away</p>');
+  await page.evaluate("location.href = 'away.html'");
+  await waitFor(page, "document.title === 'away'", timeout, 'the other page');
+  await page.evaluate('history.back()');
+  const restored = await waitFor(page, "window.velmTest && velmTest.restored && 'yes'", 10000, 'the page restored')
+    .catch(() => 'no');
+  check(restored === 'yes', 'back again, the page comes from the back/forward cache');
+  check(await waitForFrame(page, partTwo, 5000) !== null && await moving(page), 'and the show goes on in part two');
+}
+
+// Held sideways (844 x 390 at 2x) the picture takes 3x, the height's largest
+// whole multiple; upright (390 x 844) it keeps its size; once the lines and
+// the touch bar have faded, nothing lies over it.
+async function sideways(ctx) {
+  const view = { deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+  const page = await open(ctx, [], { before: (p) => p.raw.setViewport({ width: 844, height: 390, ...view }) });
+  await showStarted(page);
+  const size = () => page.evaluate("Math.round(document.getElementById('canvas').getBoundingClientRect().width)");
+  check(await size() === 384, `sideways the picture is 384 CSS pixels, 3x (${await size()})`);
+  await page.screenshot(path.join(ctx.output, '11-sideways.png'));
+  await delay(8000);
+  const over = await page.evaluate(`(() => { const r = document.getElementById('canvas').getBoundingClientRect();
+    const found = new Set();
+    for (let y = r.top + 2; y < r.bottom; y += 12) for (let x = r.left + 2; x < r.right; x += 12) {
+      const e = document.elementFromPoint(x, y);
+      if (e && e.id !== 'canvas') found.add(e.id || e.tagName);
+    }
+    return [...found].join(', '); })()`);
+  check(over === '', `once faded nothing lies over the picture${over ? ` (${over})` : ''}`);
+  await page.raw.setViewport({ width: 390, height: 844, ...view });
+  await delay(300);
+  check(await size() === 384, `upright the picture is 384 CSS pixels too, the width's 3x (${await size()})`);
+}
+
 // The table: each row runs in every engine, or in those it names.
 const checks = [
   ['normal use: parts, keys, readout, music, the end', normalUse],
@@ -595,6 +697,10 @@ const checks = [
   ['the page opened from disk', (ctx) => badCondition([], { url: `file://${ctx.root}/full/index.html` },
     /opened from a file on disk.*velm4023[.]wasm.*http[.]server.*serve-web/, '10-from-disk.png')(ctx)],
   ['a phone: touch, through Chromium\'s device emulation', phone, ['chromium']],
+  ['installable as an app', installable, ['chromium']],
+  ['offline, and a new build', offlineAndRebuilt, ['chromium']],
+  ['back and forward', backForward],
+  ['a phone held sideways', sideways, ['chromium']],
 ];
 
 // What each engine records here: WebKitGTK's recorder gives no data.
