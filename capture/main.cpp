@@ -3,9 +3,7 @@
 // SDL_main), but with SDL's dummy drivers, the virtual clock linked in and the
 // present hook of grab.cpp writing the frames asked for.
 #include <SDL.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,27 +18,6 @@ namespace {
 
 CAPTUREOPTIONS options;   // large; kept out of main's stack frame
 
-// Takes standard output for the image stream and sends everything else the
-// process prints there (reporter lines) to standard error instead, so that
-// nothing can corrupt the stream.
-std::FILE* takeStdout() {
-    std::fflush(stdout);
-    int fd = dup(STDOUT_FILENO);
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* stream = fdopen(fd, "wb");
-    if (stream == nullptr) {
-        close(fd);
-        return nullptr;
-    }
-    if (dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
-        std::fclose(stream);
-        return nullptr;
-    }
-    std::signal(SIGPIPE, SIG_IGN);   // a closed pipe becomes a write error with a message
-    return stream;
-}
 }  // namespace
 
 // SDL keeps a few allocations until the process ends; in sanitizer builds the
@@ -66,12 +43,12 @@ int main(int argc, char** argv) {
     CAPTUREGuardSignals();
     std::FILE* stream = nullptr;
     if (options.ppmStream) {
-        if (isatty(STDOUT_FILENO) != 0) {
+        if (CAPTUREIsTerminal(stdout)) {
             std::fprintf(stderr, "velm4023-capture: --ppm-stream writes binary images; send standard output "
                                  "to a pipe or a file\n");
             return 2;
         }
-        stream = takeStdout();
+        stream = CAPTURETakeStdout();
         if (stream == nullptr) {
             std::fprintf(stderr, "velm4023-capture: cannot take standard output for the image stream\n");
             return 1;
