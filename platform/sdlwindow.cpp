@@ -1,13 +1,14 @@
 // The window around the frame: a whole-number enlargement chosen from the
 // desktop's height before SDL starts, nearest-neighbour so pixels stay crisp,
-// a way back to it when the user's own enlargement cannot be had, and the
-// fullscreen toggle. The frame itself stays 256 x 256.
-#include <SDL.h>
+// and a way back to it when the user's own enlargement cannot be had. The
+// frame itself stays 256 x 256.
+#include "platform/window.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/sdldpy.h"
+#include "img/img.h"
+#include "platform/desktop.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLWIN  ", "20261209", "Tordeval", "C++     ", "CODE    "};
@@ -20,12 +21,6 @@ bool userScaling = false;   // the user set the window's enlargement
 char automaticScale[16] = "";   // what the show would have chosen; "" for SDL's own default
 }  // namespace
 
-#ifdef __EMSCRIPTEN__
-// The page sizes the picture itself; there is no X server to ask.
-bool SDLDPYDesktopSize(std::int32_t* /*width*/, std::int32_t* /*height*/) { return false; }
-void SDLDPYWatchDisplay() {}
-void SDLDPYSetIcon() {}   // the page's own icon stands for the show
-#endif
 
 // The largest whole scale at which the frame fits within two thirds of the
 // desktop's height, at least 1: 1080 lines give 2, 2160 give 5, 480 give 1.
@@ -75,13 +70,4 @@ bool SDLDPYDropUserScaling(const char* why) {
         unsetenv(scalingVariable);
     }
     return true;
-}
-
-// Switches between the window and the whole screen.
-void SDLDPYToggleFullScreen(SDLDPY* display) {
-    if (display == nullptr || display != SDLDPYCurrent() || SDL_GetVideoSurface() == nullptr) {
-        SDLDPYError();
-        return;
-    }
-    SDLDPYSetFullScreen(display, !SDLDPYIsFullScreen());
 }
