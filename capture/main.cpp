@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "demo/demo.h"
+#include "host/environment.h"
 #include "img/img.h"
 #include "platform/sdlsnd.h"
 #include "capture/capture.h"
@@ -55,11 +56,11 @@ int main(int argc, char** argv) {
         }
     }
     // Headless whatever the environment says: no window, no sound device.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    HOSTSetEnv("SDL_VIDEODRIVER", "dummy", true);
+    HOSTSetEnv("SDL_AUDIODRIVER", "dummy", true);
     // SDL would turn SIGINT and SIGTERM into a quit event, which the show's
     // keyboard discards; left at their defaults, Ctrl+C and kill end a long run.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    HOSTSetEnv("SDL_NO_SIGNAL_HANDLERS", "1", true);
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "velm4023-capture: SDL_Init: %s\n", SDL_GetError());
         return 1;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/environment.h"
 #include "img/img.h"
 #include "platform/desktop.h"
 
@@ -52,8 +53,8 @@ void SDLDPYChooseScaling() {
         std::snprintf(automaticScale, sizeof automaticScale, "%d", static_cast<int>(SDLDPYWindowScale(height)));
     }
     userScaling = std::getenv(scalingVariable) != nullptr;
-    if (!userScaling && automaticScale[0] != '\0') setenv(scalingVariable, automaticScale, 1);
-    setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+    if (!userScaling && automaticScale[0] != '\0') HOSTSetEnv(scalingVariable, automaticScale, true);
+    HOSTSetEnv("SDL12COMPAT_SCALE_METHOD", "nearest", false);
 }
 
 // When SDL refused the window with the user's own enlargement (a size beyond
@@ -65,9 +66,9 @@ bool SDLDPYDropUserScaling(const char* why) {
     std::fprintf(stderr, "velm4023: %s=%s cannot be used (%s); the window takes its automatic size\n",
                  scalingVariable, asked, why != nullptr && why[0] != '\0' ? why : "refused");
     if (automaticScale[0] != '\0') {
-        setenv(scalingVariable, automaticScale, 1);
+        HOSTSetEnv(scalingVariable, automaticScale, true);
     } else {
-        unsetenv(scalingVariable);
+        HOSTUnsetEnv(scalingVariable);
     }
     return true;
 }
