@@ -25,7 +25,6 @@ SDLKBD* current = nullptr;
 void trace(const char* line) {
     if (traceCalls) std::printf("%s", line);
 }
-
 }  // namespace
 
 // The one keyboard; null while no display exists or memory is exhausted.
