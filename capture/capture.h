@@ -3,6 +3,8 @@
 // IMGScale and a centred copy), the writers and ffmpeg (PNG files go through
 // the image module's IMGSavePNG).
 // The executable adds the present hook (grab.cpp) and its main() (main.cpp).
+// ffmpeg runs through host/process.h; the temporary files, signals and
+// terminal are the Linux side, capture/linux/files.cpp.
 #pragma once
 
 #include <cstdint>

@@ -94,8 +94,15 @@ namespace {
 // reading the terminal.
 Args ffmpegArgs() { return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin"}; }
 
-// Raw frames of the given size at 50 per second on standard input.
-void rawInput(Args& args, const IMG* frame);
+// The raw layout of an IMG's words in memory: 0x00RRGGBB is B, G, R, 0 on a
+// little-endian machine.
+const char* rawLayout() { return SDL_BYTEORDER == SDL_LIL_ENDIAN ? "bgr0" : "0rgb"; }
+
+// Raw frames of the frame's size at 50 per second on standard input.
+void rawInput(Args& args, const IMG* frame) {
+    const std::string dimensions = std::to_string(frame->width) + "x" + std::to_string(frame->height);
+    args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-"});
+}
 
 // Starts ffmpeg with args, its errors into log; with input, *input gets a
 // stream to its standard input. The process number, or -1.
@@ -172,16 +179,6 @@ bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size) {
     return true;
 }
 
-namespace {
-// The raw layout of an IMG's words in memory: 0x00RRGGBB is B, G, R, 0 on a
-// little-endian machine.
-const char* rawLayout() { return SDL_BYTEORDER == SDL_LIL_ENDIAN ? "bgr0" : "0rgb"; }
-
-void rawInput(Args& args, const IMG* frame) {
-    const std::string dimensions = std::to_string(frame->width) + "x" + std::to_string(frame->height);
-    args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-"});
-}
-}  // namespace
 
 // Ends an encoder's input and waits for it: true when both went well.
 bool closeEncoder(std::FILE*& pipe, int pid, int pidSlot) {
