@@ -3,13 +3,12 @@
 // SDL_main), but with SDL's dummy drivers, the virtual clock linked in and the
 // present hook of grab.cpp writing the frames asked for.
 #include <SDL.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "demo/demo.h"
+#include "host/environment.h"
 #include "img/img.h"
 #include "platform/sdlsnd.h"
 #include "capture/capture.h"
@@ -20,27 +19,6 @@ namespace {
 
 CAPTUREOPTIONS options;   // large; kept out of main's stack frame
 
-// Takes standard output for the image stream and sends everything else the
-// process prints there (reporter lines) to standard error instead, so that
-// nothing can corrupt the stream.
-std::FILE* takeStdout() {
-    std::fflush(stdout);
-    int fd = dup(STDOUT_FILENO);
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* stream = fdopen(fd, "wb");
-    if (stream == nullptr) {
-        close(fd);
-        return nullptr;
-    }
-    if (dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
-        std::fclose(stream);
-        return nullptr;
-    }
-    std::signal(SIGPIPE, SIG_IGN);   // a closed pipe becomes a write error with a message
-    return stream;
-}
 }  // namespace
 
 // SDL keeps a few allocations until the process ends; in sanitizer builds the
@@ -66,23 +44,23 @@ int main(int argc, char** argv) {
     CAPTUREGuardSignals();
     std::FILE* stream = nullptr;
     if (options.ppmStream) {
-        if (isatty(STDOUT_FILENO) != 0) {
+        if (CAPTUREIsTerminal(stdout)) {
             std::fprintf(stderr, "velm4023-capture: --ppm-stream writes binary images; send standard output "
                                  "to a pipe or a file\n");
             return 2;
         }
-        stream = takeStdout();
+        stream = CAPTURETakeStdout();
         if (stream == nullptr) {
             std::fprintf(stderr, "velm4023-capture: cannot take standard output for the image stream\n");
             return 1;
         }
     }
     // Headless whatever the environment says: no window, no sound device.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    HOSTSetEnv("SDL_VIDEODRIVER", "dummy", true);
+    HOSTSetEnv("SDL_AUDIODRIVER", "dummy", true);
     // SDL would turn SIGINT and SIGTERM into a quit event, which the show's
     // keyboard discards; left at their defaults, Ctrl+C and kill end a long run.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    HOSTSetEnv("SDL_NO_SIGNAL_HANDLERS", "1", true);
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "velm4023-capture: SDL_Init: %s\n", SDL_GetError());
         return 1;

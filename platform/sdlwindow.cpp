@@ -1,13 +1,15 @@
 // The window around the frame: a whole-number enlargement chosen from the
 // desktop's height before SDL starts, nearest-neighbour so pixels stay crisp,
-// a way back to it when the user's own enlargement cannot be had, and the
-// fullscreen toggle. The frame itself stays 256 x 256.
-#include <SDL.h>
+// and a way back to it when the user's own enlargement cannot be had. The
+// frame itself stays 256 x 256.
+#include "platform/window.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/sdldpy.h"
+#include "host/environment.h"
+#include "img/img.h"
+#include "platform/desktop.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLWIN  ", "20261209", "Tordeval", "C++     ", "CODE    "};
@@ -20,12 +22,6 @@ bool userScaling = false;   // the user set the window's enlargement
 char automaticScale[16] = "";   // what the show would have chosen; "" for SDL's own default
 }  // namespace
 
-#ifdef __EMSCRIPTEN__
-// The page sizes the picture itself; there is no X server to ask.
-bool SDLDPYDesktopSize(std::int32_t* /*width*/, std::int32_t* /*height*/) { return false; }
-void SDLDPYWatchDisplay() {}
-void SDLDPYSetIcon() {}   // the page's own icon stands for the show
-#endif
 
 // The largest whole scale at which the frame fits within two thirds of the
 // desktop's height, at least 1: 1080 lines give 2, 2160 give 5, 480 give 1.
@@ -57,8 +53,8 @@ void SDLDPYChooseScaling() {
         std::snprintf(automaticScale, sizeof automaticScale, "%d", static_cast<int>(SDLDPYWindowScale(height)));
     }
     userScaling = std::getenv(scalingVariable) != nullptr;
-    if (!userScaling && automaticScale[0] != '\0') setenv(scalingVariable, automaticScale, 1);
-    setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+    if (!userScaling && automaticScale[0] != '\0') HOSTSetEnv(scalingVariable, automaticScale, true);
+    HOSTSetEnv("SDL12COMPAT_SCALE_METHOD", "nearest", false);
 }
 
 // When SDL refused the window with the user's own enlargement (a size beyond
@@ -70,18 +66,9 @@ bool SDLDPYDropUserScaling(const char* why) {
     std::fprintf(stderr, "velm4023: %s=%s cannot be used (%s); the window takes its automatic size\n",
                  scalingVariable, asked, why != nullptr && why[0] != '\0' ? why : "refused");
     if (automaticScale[0] != '\0') {
-        setenv(scalingVariable, automaticScale, 1);
+        HOSTSetEnv(scalingVariable, automaticScale, true);
     } else {
-        unsetenv(scalingVariable);
+        HOSTUnsetEnv(scalingVariable);
     }
     return true;
-}
-
-// Switches between the window and the whole screen.
-void SDLDPYToggleFullScreen(SDLDPY* display) {
-    if (display == nullptr || display != SDLDPYCurrent() || SDL_GetVideoSurface() == nullptr) {
-        SDLDPYError();
-        return;
-    }
-    SDLDPYSetFullScreen(display, !SDLDPYIsFullScreen());
 }

@@ -2,6 +2,8 @@
 // library SDL itself loads): the desktop's size before SDL starts, without a
 // start and stop of SDL's video that the real start could trip over, and a
 // quick, clean end when the connection to the server is lost.
+#include "platform/desktop.h"
+
 #include <X11/Xlib.h>
 #include <unistd.h>
 
@@ -9,24 +11,17 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/sdldpy.h"
-#include "platform/sdlkbd.h"
+#include "img/img.h"
+#include "platform/ending.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLX11  ", "20261209", "Tordeval", "C++     ", "CODE    "};
 
-constexpr int lostDisplayStatus = 3;
-
 // Xlib calls this when the server's connection breaks; returning would let
 // Xlib call exit, whose handlers (SDL_Quit among them) would wait on the dead
-// connection for ever. So: one line, the keys of a recording going on written
-// (no X needed), then _exit, which runs no handler.
-int lostDisplay(Display* /*x*/) {
-    static const char line[] = "velm4023: lost the display\n";
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
-    SDLKBDRecordRescue();
-    _exit(lostDisplayStatus);
-}
+// connection for ever. So the show ends here, without exit handlers; what a
+// recording going on must keep is written first (platform/ending.h).
+int lostDisplay(Display* /*x*/) { ENDSLostDisplay(); }
 }  // namespace
 
 // The default screen's size in pixels; false when no X server answers (no

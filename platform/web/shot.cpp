@@ -3,7 +3,7 @@
 // keyboard's F12 handler still links; asked anyway, it reports and refuses.
 #include <cstdio>
 
-#include "platform/sdldpy.h"
+#include "platform/shot.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"WEBSHOT ", "20261208", "Tordeval", "C++     ", "CODE    "};

@@ -11,7 +11,7 @@
 // allocates the buffer at the first lock and keeps it; its unlock would copy
 // the buffer into an ImageData of its own, pixel by pixel for the alpha, and
 // only then put it, which costs a slow phone a good part of a frame.
-#include "platform/webshow.h"
+#include "platform/present.h"
 
 #include <emscripten.h>
 
@@ -60,7 +60,7 @@ EM_JS(void, webPut, (const void* pixels, int width, int height), {
     if (Module['onFrame']) Module['onFrame']();
 });
 
-bool SDLDPYWebCopy(SDL_Surface* screen, const IMG* image, std::int32_t w, std::int32_t h) {
+bool SDLDPYHostShow(SDL_Surface* screen, const IMG* image, std::int32_t w, std::int32_t h) {
     if (screen == nullptr || screen->format == nullptr || screen->format->BytesPerPixel != 4) return false;
     if (screen->pitch != screen->w * 4) return false;
     if (screen != lockedScreen || screen->pixels == nullptr) {
@@ -86,3 +86,9 @@ bool SDLDPYWebCopy(SDL_Surface* screen, const IMG* image, std::int32_t w, std::i
     webPut(screen->pixels, screen->w, screen->h);
     return true;
 }
+
+// The screen stays locked and lent to the page; nothing else is kept.
+void SDLDPYHostForget() {}
+
+// The page shows the canvas full screen itself.
+int SDLDPYHostFullScreen(SDL_Surface* screen) { return SDL_WM_ToggleFullScreen(screen) != 0 ? 1 : 0; }

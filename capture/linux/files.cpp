@@ -3,7 +3,9 @@
 // and everything temporary (files, folders, ffmpeg runs) is remembered so that
 // a failure, Ctrl+C or kill removes it on every path. The removal runs from a
 // signal handler, so the table is fixed-size and the removal uses only
-// async-signal-safe calls.
+// async-signal-safe calls. This is the capture tool's Linux side: signals,
+// descriptors and the file system's own calls; the rest of the tool asks
+// through capture.h.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -108,26 +110,29 @@ void CAPTURERemoveTemporaries() {
 }
 
 // Makes an empty file beside target, ".NAME-XXXXXX", readable as a new file of
-// the user's would be; its name goes to temp. -1 on failure (errno set).
-int CAPTURETempBeside(const char* target, char* temp, std::size_t size) {
+// the user's would be, open for writing and never inherited by a child; its
+// name goes to temp. Null on failure (errno set).
+std::FILE* CAPTURETempBeside(const char* target, char* temp, std::size_t size) {
     const char* slash = std::strrchr(target, '/');
     const int dirLength = slash != nullptr ? static_cast<int>(slash - target + 1) : 0;
     const int n = std::snprintf(temp, size, "%.*s.%s-XXXXXX", dirLength, target,
                                 slash != nullptr ? slash + 1 : target);
     if (n < 0 || static_cast<std::size_t>(n) >= size) {
         errno = ENAMETOOLONG;
-        return -1;
+        return nullptr;
     }
-    const int fd = mkstemp(temp);
-    if (fd < 0) return -1;
-    if (fchmod(fd, fileMode) != 0 || CAPTURETrackFile(temp) < 0) {
+    const int fd = mkostemp(temp, O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    std::FILE* file = nullptr;
+    if (fchmod(fd, fileMode) != 0 || (file = fdopen(fd, "wb")) == nullptr || CAPTURETrackFile(temp) < 0) {
         const int why = errno != 0 ? errno : EMFILE;
-        close(fd);
+        if (file != nullptr) std::fclose(file);
+        else close(fd);
         unlink(temp);
         errno = why;
-        return -1;
+        return nullptr;
     }
-    return fd;
+    return file;
 }
 
 // Puts the finished temporary file in the target's place. Without overwrite an
@@ -155,4 +160,51 @@ bool CAPTURECommit(const char* temp, const char* target, bool overwrite) {
 const char* CAPTURETempRoot() {
     const char* root = std::getenv("TMPDIR");
     return root != nullptr && root[0] != '\0' ? root : "/tmp";
+}
+
+// A new folder under the temporary root, velm4023-capture-XXXXXX, tracked.
+bool CAPTUREMakeTempFolder(char* folder, std::size_t size) {
+    if (std::snprintf(folder, size, "%s/velm4023-capture-XXXXXX", CAPTURETempRoot()) >= static_cast<int>(size)) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    return mkdtemp(folder) != nullptr;
+}
+
+// Removes a file, which is no longer tracked; nothing when there is none.
+void CAPTURERemovePath(const char* path) {
+    if (path == nullptr || path[0] == '\0') return;
+    unlink(path);
+    for (Tracked& entry : tracked) {
+        if (entry.used == 1 && std::strcmp(entry.path, path) == 0) entry.used = 0;
+    }
+}
+void CAPTURERemoveFolder(const char* path) {
+    if (path != nullptr && path[0] != '\0') rmdir(path);
+}
+
+// Whether the folder exists and new files can be made in it (errno says why not).
+bool CAPTUREMayWriteInto(const char* folder) { return access(folder, W_OK | X_OK) == 0; }
+
+bool CAPTUREIsTerminal(std::FILE* stream) { return stream != nullptr && isatty(fileno(stream)) != 0; }
+
+// Takes standard output for the image stream and sends everything else the
+// process prints there (reporter lines) to standard error instead, so that
+// nothing can corrupt the stream. The stream's descriptor is not inherited by
+// ffmpeg, so a reader of the stream sees its end when the tool ends.
+std::FILE* CAPTURETakeStdout() {
+    std::fflush(stdout);
+    const int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0) return nullptr;
+    std::FILE* stream = fdopen(fd, "wb");
+    if (stream == nullptr) {
+        close(fd);
+        return nullptr;
+    }
+    if (dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    std::signal(SIGPIPE, SIG_IGN);   // a closed pipe becomes a write error with a message
+    return stream;
 }

@@ -1,4 +1,4 @@
-// The process entry: initialises SDL, arranges its shutdown at exit and runs
+// The process entry on Linux: initialises SDL, arranges its shutdown at exit and runs
 // the program's main routine SDL_main, whose result becomes the exit status.
 #include <SDL.h>
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "img/img.h"
-#include "platform/sdldpy.h"
+#include "platform/window.h"
 
 extern "C" int SDL_main(int argc, char* argv[]);
 

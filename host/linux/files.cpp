@@ -1,6 +1,7 @@
-// The savers' file handling: a regular file is replaced whole or not at all,
-// anything else at the path is written in place.
-#include "img/savefile.h"
+// Files on Linux: a regular file replaced whole (written beside it, fsync'd,
+// renamed over it), anything else at the path written in place; and a file
+// read whole through its descriptor, its length from fstat.
+#include "host/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,7 +56,7 @@ bool saveReplacing(const std::string& path, const struct stat* old, Writer write
 
 }  // namespace
 
-bool imgSaveThrough(const char* path, Writer write, const void* what) {
+bool HOSTSaveThrough(const char* path, Writer write, const void* what) {
     struct stat target {};
     struct stat entry {};
     const bool exists = ::stat(path, &target) == 0;
@@ -66,4 +67,33 @@ bool imgSaveThrough(const char* path, Writer write, const void* what) {
     const bool saved = real != nullptr && saveReplacing(real, &target, write, what);
     std::free(real);
     return saved;
+}
+
+std::FILE* HOSTOpenWrite(const char* path) {
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) ::close(fd);
+    return file;
+}
+
+// A regular file that reports a size has that length. Anything else is a
+// stream: pipes, FIFOs, terminals, devices (/dev/zero seeks to 0 but never
+// ends) and /proc files (size 0, yet they have bytes).
+bool HOSTFileLength(std::FILE* file, std::uint64_t* length) {
+    const int fd = file != nullptr ? ::fileno(file) : -1;
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+        return false;
+    *length = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+std::int64_t HOSTReadSome(std::FILE* file, void* to, std::size_t count) {
+    const int fd = file != nullptr ? ::fileno(file) : -1;
+    if (fd < 0) return -1;
+    ssize_t got;
+    do got = ::read(fd, to, count);
+    while (got < 0 && errno == EINTR);
+    return got;
 }

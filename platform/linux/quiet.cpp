@@ -3,6 +3,8 @@
 // their own complaints on standard error, before and besides the show's one
 // line that says what went wrong. Around those calls standard error goes to
 // /dev/null; VELM4023_LIBRARY_MESSAGES=1 lets the libraries speak.
+#include "platform/quiet.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,20 +12,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/sdldpy.h"
+#include "img/img.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLQUIET", "20261209", "Tordeval", "C++     ", "CODE    "};
 
-// Whether the user asked to see the libraries' own messages. Always in the
-// browser, whose console is the page's and which has no descriptors to move.
+// Whether the user asked to see the libraries' own messages.
 bool librariesMaySpeak() {
-#ifdef __EMSCRIPTEN__
-    return true;
-#else
     const char* asked = std::getenv("VELM4023_LIBRARY_MESSAGES");
     return asked != nullptr && asked[0] != '\0' && std::strcmp(asked, "0") != 0;
-#endif
 }
 }  // namespace
 
