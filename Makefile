@@ -81,7 +81,7 @@ install: build
 
 # The Debian package, built with Debian's hardening flags in its own folder;
 # its dependencies come from dpkg-shlibdeps, plus the sdl12-compat shim by name.
-# ARCH=arm64 or ARCH=armhf cross-builds it (see ARCH below; `make deps-arch`
+# ARCH=arm64 or ARCH=armhf cross-builds it (see ARCH above; `make deps-arch`
 # installs what that needs) into $(BUILD)-deb-ARCH.
 ifeq ($(ARCH),$(HOST_ARCH))
 DEB_BUILD ?= $(BUILD)-deb
@@ -118,7 +118,7 @@ deps-arch:
 # The cross build of ARCH in $(ARCH_BUILD) (without the benchmarks) and its
 # tests under qemu-user, with the comparison of its capture tool's frames and
 # sound against the native build's, whose capture tool this builds first.
-test-arch: deps-arch
+test-arch: deps deps-arch
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target velm4023-capture
 	cmake -S . -B $(ARCH_BUILD) $(CROSS) -DVELM_BENCH=OFF \
