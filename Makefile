@@ -118,7 +118,7 @@ deps-arch:
 # The cross build of ARCH in $(ARCH_BUILD) (without the benchmarks) and its
 # tests under qemu-user, with the comparison of its capture tool's frames and
 # sound against the native build's, whose capture tool this builds first.
-test-arch: deps deps-arch
+test-arch: deps-arch deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target velm4023-capture
 	cmake -S . -B $(ARCH_BUILD) $(CROSS) -DVELM_BENCH=OFF \
