@@ -761,6 +761,18 @@ function prepareSites() {
   return root;
 }
 
+// What a driver says when the browser's page process died under it, and
+// what the test says of a browser that stopped answering.
+const engineCrash = /page crash or hang/i;
+const checkLimit = 60000;
+function within(ms, promise, what) {
+  let timer;
+  const late = new Promise((resolve, reject) => {
+    timer = setTimeout(() => reject(new Error(`${what}: no answer from the browser in ${ms / 1000} s (page crash or hang)`)), ms);
+  });
+  return Promise.race([promise, late]).finally(() => clearTimeout(timer));
+}
+
 async function main() {
   if (!(engine in records) || !output) {
     console.log('usage: node browser_test.js chromium|firefox|webkit SITE-DIR ASSETS-DIR OUTPUT-DIR');
@@ -786,13 +798,32 @@ async function main() {
       }
       const t0 = Date.now();
       console.log(`-- ${name}`);
-      try {
-        await run(ctx);
-      } catch (e) {
-        check(false, `${name}: ${e.message}`);
-      } finally {
-        if (ctx.page) await ctx.page.close();
-        ctx.page = null;
+      for (let attempt = 1; ; attempt++) {
+        const before = { ...counts };
+        let crashed = false;
+        try {
+          await within(checkLimit, run(ctx), 'the check');
+        } catch (e) {
+          // WebKitGTK's page process dies now and then while a canvas is
+          // streamed for recording (about one run in five here), or stops
+          // answering its driver, which then drops the whole session. The
+          // check runs again in a new browser, twice at most; the next
+          // checks get a browser too.
+          crashed = engineCrash.test(e.message) && attempt < 3;
+          if (crashed) {
+            console.log(`   the engine's page crashed (${e.message.trim()}): once more in a new browser`);
+          } else {
+            check(false, `${name}: ${e.message}`);
+          }
+        } finally {
+          if (ctx.page) await within(10000, ctx.page.close(), 'closing the page').catch(() => { crashed ||= attempt < 3; });
+          ctx.page = null;
+        }
+        if (!crashed) break;
+        Object.assign(counts, before);
+        await within(10000, ctx.browser.close(), 'closing the browser').catch(() => {});
+        ctx.browser = null;
+        ctx.browser = await launch(engine, ctx.downloads);
       }
       console.log(`   (${((Date.now() - t0) / 1000).toFixed(1)} s)`);
     }
