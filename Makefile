@@ -16,12 +16,14 @@ WEB_BIND ?= 127.0.0.1
 SITE_URL ?=
 AUDIT = bench/web/audit
 
-.PHONY: all deps build run test bench screenshots install deb web bench-web serve-web audit-web clean
+.PHONY: all deps build run test bench screenshots install deb web bench-web serve-web audit-web clean \
+        deps-windows windows test-windows
 
 all: build
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+# Installs those of the packages named in $(1) that are missing.
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:" $$missing; \
@@ -30,6 +32,10 @@ deps:
 	    echo "Missing packages. Run:"; echo "  sudo apt-get update && sudo apt-get install -y" $$missing; exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 	@# The browser tests' npm modules, exactly as package-lock.json pins them,
 	@# reinstalled when the lockfile changes. They drive the Debian browsers:
 	@# nothing downloads a browser of its own.
@@ -115,5 +121,43 @@ audit-web: web
 	fi
 	CHROME_PATH=$${CHROME_PATH:-/usr/bin/chromium} node $(AUDIT)/audit.mjs $(WEB_BUILD)/site $(WEB_BUILD)/audit
 
+# ---- Windows ----------------------------------------------------------------------
+# The show for 64-bit Windows, cross-built with mingw-w64 in $(WIN_BUILD): SDL
+# 1.2, libpng and zlib from Debian's source packages (cmake/windows-libs.sh,
+# fetched with a private apt source list, built once; a stamp per step), then
+# the show, the capture tool and the unit tests, and the zip to hand out.
+# `make test-windows` runs the tests under Wine.
+WIN_BUILD ?= build-windows
+WIN_CMAKE_FLAGS ?=
+WIN_DEPS = $(WIN_BUILD)/deps
+WIN_PACKAGES = g++-mingw-w64-x86-64 wine wine64 zip dpkg-dev cmake make pkg-config xvfb xdotool \
+               imagemagick pulseaudio
+WIN_LIBS = cmake/windows-libs.sh
+
+deps-windows:
+	$(call install_missing,$(WIN_PACKAGES))
+
+$(WIN_DEPS)/fetched.stamp: $(WIN_LIBS)
+	sh $(WIN_LIBS) $(WIN_DEPS) fetch
+	touch $@
+$(WIN_DEPS)/zlib.stamp: $(WIN_DEPS)/fetched.stamp
+	JOBS=$(JOBS) sh $(WIN_LIBS) $(WIN_DEPS) zlib
+	touch $@
+$(WIN_DEPS)/libpng.stamp: $(WIN_DEPS)/zlib.stamp
+	JOBS=$(JOBS) sh $(WIN_LIBS) $(WIN_DEPS) libpng
+	touch $@
+$(WIN_DEPS)/sdl.stamp: $(WIN_DEPS)/fetched.stamp
+	JOBS=$(JOBS) sh $(WIN_LIBS) $(WIN_DEPS) sdl
+	touch $@
+
+windows: deps-windows
+	$(MAKE) --no-print-directory $(WIN_DEPS)/libpng.stamp $(WIN_DEPS)/sdl.stamp
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  $(WIN_CMAKE_FLAGS)
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows
+	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-deb $(WEB_BUILD)
+	rm -rf $(BUILD) $(BUILD)-deb $(WEB_BUILD) $(WIN_BUILD)

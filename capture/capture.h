@@ -67,7 +67,17 @@ bool CAPTURECheckOutputs(const CAPTUREOPTIONS* options, char* error, std::size_t
 enum CAPTUREFORMAT { captureMp4, captureMkv, captureMov, captureWebM, captureUnknown };
 CAPTUREFORMAT CAPTUREVideoFormat(const char* path);   // by the name's extension, any case
 
-// ---- Temporary files (files.cpp) -------------------------------------------------
+// ---- The process around the tool (console.cpp; windows/console.cpp) -----------------
+// The arguments in UTF-8 (or the user's encoding), their count into argc;
+// null when unreadable.
+char** CAPTUREArguments(int* argc, char** argv);
+// Takes standard output, in binary, for the image stream and sends
+// everything else printed there (reporter lines) to standard error, so that
+// nothing can corrupt the stream; null on failure.
+std::FILE* CAPTURETakeStdout();
+void CAPTUREHeadless();                              // SDL without window, sound device or signal handlers
+
+// ---- Temporary files (files.cpp; windows/files.cpp) ---------------------------------
 // Outputs are made beside their target and renamed into place when whole;
 // every temporary file, folder and ffmpeg run is tracked and removed on any
 // failure, Ctrl+C, kill or hang-up.
@@ -80,6 +90,8 @@ void CAPTURERemoveTemporaries();                     // stop the processes, remo
 int CAPTURETempBeside(const char* target, char* temp, std::size_t size);  // open fd of a new tracked file
 bool CAPTURECommit(const char* temp, const char* target, bool overwrite);   // rename into place
 const char* CAPTURETempRoot();                       // $TMPDIR, else /tmp
+bool CAPTURETempFolder(char* pattern);               // makes PATTERN, its XXXXXX made unique; false on failure
+bool CAPTUREMakeDir(const char* dir);                // one new folder, as a new folder of the user's would be
 bool CAPTUREWritePPM(std::FILE* stream, const IMG* frame);                          // one P6 image
 
 // ---- Sound and video ----------------------------------------------------------
@@ -87,6 +99,7 @@ bool CAPTUREWritePPM(std::FILE* stream, const IMG* frame);                      
 bool CAPTUREWavStart(std::FILE* file, std::int64_t frames);        // header for that many sample frames
 bool CAPTUREWavWrite(std::FILE* file, const std::int16_t* samples, std::int32_t frames);  // interleaved L, R
 bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames);       // true sizes when seekable; closes
+// Finding and running ffmpeg (process.cpp; windows/process.cpp).
 bool CAPTUREHaveFFmpeg();                                          // an executable ffmpeg on the PATH
 // Starts argv (never through a shell); input, when not null, gets a stream to
 // its standard input; log, when not null, receives its standard error.

@@ -156,3 +156,7 @@ const char* CAPTURETempRoot() {
     const char* root = std::getenv("TMPDIR");
     return root != nullptr && root[0] != '\0' ? root : "/tmp";
 }
+
+bool CAPTURETempFolder(char* pattern) { return pattern != nullptr && mkdtemp(pattern) != nullptr; }
+
+bool CAPTUREMakeDir(const char* dir) { return dir != nullptr && mkdir(dir, 0777) == 0; }

@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,28 +18,6 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTURE ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 CAPTUREOPTIONS options;   // large; kept out of main's stack frame
-
-// Takes standard output for the image stream and sends everything else the
-// process prints there (reporter lines) to standard error instead, so that
-// nothing can corrupt the stream.
-std::FILE* takeStdout() {
-    std::fflush(stdout);
-    int fd = dup(STDOUT_FILENO);
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* stream = fdopen(fd, "wb");
-    if (stream == nullptr) {
-        close(fd);
-        return nullptr;
-    }
-    if (dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
-        std::fclose(stream);
-        return nullptr;
-    }
-    std::signal(SIGPIPE, SIG_IGN);   // a closed pipe becomes a write error with a message
-    return stream;
-}
 }  // namespace
 
 // SDL keeps a few allocations until the process ends; in sanitizer builds the
@@ -50,8 +27,10 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 int main(int argc, char** argv) {
+    argv = CAPTUREArguments(&argc, argv);
     char error[4600];
-    if (!CAPTUREParseArgs(argc, argv, &options, error, sizeof error)) {
+    if (argv == nullptr || !CAPTUREParseArgs(argc, argv, &options, error, sizeof error)) {
+        if (argv == nullptr) std::snprintf(error, sizeof error, "cannot read the command line");
         std::fprintf(stderr, "velm4023-capture: %s\nTry 'velm4023-capture --help'.\n", error);
         return 2;
     }
@@ -71,18 +50,13 @@ int main(int argc, char** argv) {
                                  "to a pipe or a file\n");
             return 2;
         }
-        stream = takeStdout();
+        stream = CAPTURETakeStdout();
         if (stream == nullptr) {
             std::fprintf(stderr, "velm4023-capture: cannot take standard output for the image stream\n");
             return 1;
         }
     }
-    // Headless whatever the environment says: no window, no sound device.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    // SDL would turn SIGINT and SIGTERM into a quit event, which the show's
-    // keyboard discards; left at their defaults, Ctrl+C and kill end a long run.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    CAPTUREHeadless();
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "velm4023-capture: SDL_Init: %s\n", SDL_GetError());
         return 1;

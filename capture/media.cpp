@@ -1,10 +1,6 @@
 // Sound and video out of velm4023-capture: the WAV writer and the two ffmpeg
 // runs of --video (the frames encoded as they come, then joined with the
 // sound, which is complete only when the last frame is).
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,8 +14,6 @@
 #include "img/img.h"
 #include "sound/synth.h"
 #include "capture/capture.h"
-
-extern char** environ;
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTMEDI", "20261208", "Tordeval", "C++     ", "CODE    "};
@@ -88,57 +82,7 @@ bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames) {
 
 // ---- ffmpeg ---------------------------------------------------------------------
 
-// True when an executable ffmpeg is on the PATH.
-bool CAPTUREHaveFFmpeg() {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return false;
-    char candidate[4096];
-    for (const char* start = path;;) {
-        const char* colon = std::strchr(start, ':');
-        const std::size_t length = colon ? static_cast<std::size_t>(colon - start) : std::strlen(start);
-        if (length > 0 && length + 8 < sizeof candidate) {
-            std::memcpy(candidate, start, length);
-            std::memcpy(candidate + length, "/ffmpeg", 8);
-            if (access(candidate, X_OK) == 0) return true;
-        }
-        if (colon == nullptr) return false;
-        start = colon + 1;
-    }
-}
-
-// Starts ffmpeg with argv; when input is not null it gets a stream writing to
-// ffmpeg's standard input. Returns the process id, or -1.
-int CAPTURESpawn(char* const* argv, std::FILE** input, const char* log) {
-    int fds[2] = {-1, -1};
-    if (input != nullptr && pipe(fds) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (input != nullptr) {
-        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-    }
-    if (log != nullptr) posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (input != nullptr) {
-        close(fds[0]);
-        *input = failed == 0 ? fdopen(fds[1], "wb") : nullptr;
-        if (*input == nullptr) close(fds[1]);
-    }
-    return failed == 0 ? pid : -1;
-}
-
-// Waits for a process; true when it exited with status 0.
-bool CAPTUREWait(int pid) {
-    if (pid <= 0) return false;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+// Finding, starting and waiting for ffmpeg: process.cpp (windows/process.cpp).
 
 // ---- --video ----------------------------------------------------------------------
 // ffmpeg encodes the frames as they come into a folder under $TMPDIR while the
@@ -185,7 +129,7 @@ bool ffmpegFail(char* error, std::size_t size, const char* what) {
 // The temporary folder and the sound file; before the first frame.
 bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size) {
     std::snprintf(video.folder, sizeof video.folder, "%s/velm4023-capture-XXXXXX", CAPTURETempRoot());
-    if (mkdtemp(video.folder) == nullptr) return videoFail(error, size, "cannot make a temporary folder in", CAPTURETempRoot());
+    if (!CAPTURETempFolder(video.folder)) return videoFail(error, size, "cannot make a temporary folder in", CAPTURETempRoot());
     video.folderSlot = CAPTURETrackFolder(video.folder);
     std::snprintf(video.sound, sizeof video.sound, "%s/sound.wav", video.folder);
     video.soundSlot = CAPTURETrackFile(video.sound);

@@ -62,7 +62,7 @@ bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size) {
     }
     struct stat status {};
     if (stat(dir, &status) != 0) {
-        if (errno != ENOENT || mkdir(dir, 0777) != 0) {
+        if (errno != ENOENT || !CAPTUREMakeDir(dir)) {
             std::snprintf(error, size, "cannot make the output directory %s: %s", dir, std::strerror(errno));
             return false;
         }

@@ -35,7 +35,9 @@ void SDLDPYError();                                    // "SDLDPY error\n", swit
 // it is enlarged, ends the show when the display goes, and lets the viewer
 // keep a picture of it. Each group names the file that holds it.
 
-// The window's size (sdlwindow.cpp) and the X server asked directly (sdlx11.cpp).
+// The window's size (sdlwindow.cpp; its enlargement through sdl12-compat in
+// sdlscaling.cpp) and the X server asked directly (sdlx11.cpp). Windows has
+// its own of each in windows/.
 std::int32_t SDLDPYWindowScale(std::int32_t desktopHeight);  // largest whole scale fitting 2/3 of the height, >= 1
 void SDLDPYChooseScaling();                            // before SDL starts: enlarge unless the user chose
 // After SDL refused a mode: when the user's own window scaling was in force,
