@@ -2,7 +2,9 @@
 # Runs a Windows program under Wine: wine-run.sh PROGRAM.exe ARGUMENTS...
 # The Wine prefix (Wine's C: drive and registry) is WINEPREFIX, by default
 # wine/ in the build folder that holds the program; it is made once, under a
-# lock, so that tests started together wait for the one making it. Wine's own
+# lock, so that tests started together wait for the one making it. Its home
+# folder is wine-home/ beside it, so that the user folders Wine links to the
+# home folder (Pictures, Videos, Desktop) never reach the real one. Wine's own
 # messages are off unless WINEDEBUG says otherwise; no browser or .NET
 # runtime is offered for download.
 set -eu
@@ -13,6 +15,8 @@ if [ -z "${WINEPREFIX:-}" ]; then
     [ "$dir" = / ] && dir=${TMPDIR:-/tmp}
     export WINEPREFIX="$dir/wine"
 fi
+export HOME="$WINEPREFIX-home"
+mkdir -p "$HOME"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 if ! [ -f "$WINEPREFIX/.made" ]; then

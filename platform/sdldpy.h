@@ -85,8 +85,8 @@ void SDLDPYSetIcon();                                  // the emblem as the wind
 int SDLDPYQuietBegin();
 void SDLDPYQuietEnd(int saved);
 
-// Screenshots and the user's folders (sdlshot.cpp; the browser's webshot.cpp
-// leaves screenshots to the browser).
+// Screenshots (sdlshot.cpp; the browser's webshot.cpp leaves them to the
+// browser) and the user's folders (sdlfolders.cpp; windows/folders.cpp).
 // Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png into the
 // pictures folder (see SDLDPYUserDir); the path goes to standard output, a
 // failure to one line on standard error.
