@@ -3,11 +3,18 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
-PACKAGES = cmake g++ clang pkg-config make libsdl1.2-compat-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libpng-dev netpbm imagemagick xvfb xdotool x11-utils libx11-dev \
+# What building and running the show needs (make run), installed without
+# Debian's recommended extras; the rest is what the tests, benchmarks, the
+# page's build and the browsers need (make test).
+RUN_PACKAGES = cmake g++ pkg-config make libsdl1.2-compat-dev libpng-dev libx11-dev
+TEST_PACKAGES = clang libgtest-dev libgmock-dev \
+           libbenchmark-dev netpbm imagemagick xvfb xdotool x11-utils \
            libclang-rt-14-dev openbox dpkg-dev lintian desktop-file-utils appstream man-db \
            emscripten chromium ffmpeg debootstrap firefox-esr webkit2gtk-driver pulseaudio \
-           libxfixes-dev nodejs
+           libxfixes-dev nodejs git ca-certificates
+# Debian's nodejs brings no npm; a Node.js installed from elsewhere brings
+# its own, which Debian's npm package would conflict with.
+TEST_PACKAGES += $(if $(shell command -v npm),,npm)
 WEB_BUILD ?= build-web
 WEB_CMAKE_FLAGS ?=
 WEB_PORT ?= 8023
@@ -16,26 +23,30 @@ WEB_BIND ?= 127.0.0.1
 SITE_URL ?=
 AUDIT = bench/web/audit
 
-.PHONY: all deps build run test bench screenshots install deb web bench-web serve-web audit-web clean \
+.PHONY: all deps deps-run build show run test bench screenshots install deb web bench-web serve-web audit-web clean \
         deps-windows windows test-windows
 
 all: build
 
-# Installs those of the packages named in $(1) that are missing.
+# Installs the Debian packages named in $(1) that are missing: with apt-get
+# as root, else it prints the command to run.
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:" $$missing; \
-	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $(2) $$missing; \
 	  else \
-	    echo "Missing packages. Run:"; echo "  sudo apt-get update && sudo apt-get install -y" $$missing; exit 1; \
+	    echo "Missing packages. Run:"; echo "  sudo apt-get update && sudo apt-get install -y $(2)" $$missing; exit 1; \
 	  fi; \
 	fi
 endef
 
-deps:
-	$(call install_missing,$(PACKAGES))
+deps-run:
+	$(call install_missing,$(RUN_PACKAGES),--no-install-recommends)
+
+deps: deps-run
+	$(call install_missing,$(TEST_PACKAGES))
 	@# The browser tests' npm modules, exactly as package-lock.json pins them,
 	@# reinstalled when the lockfile changes. They drive the Debian browsers:
 	@# nothing downloads a browser of its own.
@@ -44,12 +55,18 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -DVELM_WEB_BUILD=$(abspath $(WEB_BUILD)) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DVELM_TESTS=ON -DVELM_BENCH=ON -DVELM_WEB_BUILD=$(abspath $(WEB_BUILD)) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The show alone: a new build folder leaves the tests and benchmarks out, one
+# that make test set up keeps them.
+show: deps-run
+	cmake -S . -B $(BUILD) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DVELM_TESTS=OFF -DVELM_BENCH=OFF) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target velm4023
 
 # The show ends with status 1 after a normal quit (Escape, q): that is success
 # here; any other status fails the target.
-run: build
+run: show
 	@status=0; $(BUILD)/demo/velm4023 || status=$$?; [ $$status = 1 ] || exit $$status
 
 test: build web

@@ -3,6 +3,8 @@
 // IMGScale and a centred copy), the writers and ffmpeg (PNG files go through
 // the image module's IMGSavePNG).
 // The executable adds the present hook (grab.cpp) and its main() (main.cpp).
+// ffmpeg runs through host/process.h; the temporary files, signals and
+// terminal are the Linux side, capture/linux/files.cpp.
 #pragma once
 
 #include <cstdint>
@@ -67,17 +69,7 @@ bool CAPTURECheckOutputs(const CAPTUREOPTIONS* options, char* error, std::size_t
 enum CAPTUREFORMAT { captureMp4, captureMkv, captureMov, captureWebM, captureUnknown };
 CAPTUREFORMAT CAPTUREVideoFormat(const char* path);   // by the name's extension, any case
 
-// ---- The process around the tool (console.cpp; windows/console.cpp) -----------------
-// The arguments in UTF-8 (or the user's encoding), their count into argc;
-// null when unreadable.
-char** CAPTUREArguments(int* argc, char** argv);
-// Takes standard output, in binary, for the image stream and sends
-// everything else printed there (reporter lines) to standard error, so that
-// nothing can corrupt the stream; null on failure.
-std::FILE* CAPTURETakeStdout();
-void CAPTUREHeadless();                              // SDL without window, sound device or signal handlers
-
-// ---- Temporary files (files.cpp; windows/files.cpp) ---------------------------------
+// ---- Temporary files and the host (capture/linux/files.cpp) -------------------------
 // Outputs are made beside their target and renamed into place when whole;
 // every temporary file, folder and ffmpeg run is tracked and removed on any
 // failure, Ctrl+C, kill or hang-up.
@@ -87,11 +79,15 @@ int CAPTURETrackFolder(const char* path);
 int CAPTURETrackProcess(int pid);
 void CAPTUREUntrack(int slot);
 void CAPTURERemoveTemporaries();                     // stop the processes, remove files, then folders
-int CAPTURETempBeside(const char* target, char* temp, std::size_t size);  // open fd of a new tracked file
+std::FILE* CAPTURETempBeside(const char* target, char* temp, std::size_t size);  // a new tracked file, open
+bool CAPTUREMakeTempFolder(char* folder, std::size_t size);   // under CAPTURETempRoot; the caller tracks it
+void CAPTURERemovePath(const char* path);            // a file; nothing when there is none
+void CAPTURERemoveFolder(const char* path);          // an empty folder
+bool CAPTUREMayWriteInto(const char* folder);        // new files can be made there (errno says why not)
+bool CAPTUREIsTerminal(std::FILE* stream);
+std::FILE* CAPTURETakeStdout();                      // standard output for the image stream; the rest to stderr
 bool CAPTURECommit(const char* temp, const char* target, bool overwrite);   // rename into place
 const char* CAPTURETempRoot();                       // $TMPDIR, else /tmp
-bool CAPTURETempFolder(char* pattern);               // makes PATTERN, its XXXXXX made unique; false on failure
-bool CAPTUREMakeDir(const char* dir);                // one new folder, as a new folder of the user's would be
 bool CAPTUREWritePPM(std::FILE* stream, const IMG* frame);                          // one P6 image
 
 // ---- Sound and video ----------------------------------------------------------
@@ -99,12 +95,8 @@ bool CAPTUREWritePPM(std::FILE* stream, const IMG* frame);                      
 bool CAPTUREWavStart(std::FILE* file, std::int64_t frames);        // header for that many sample frames
 bool CAPTUREWavWrite(std::FILE* file, const std::int16_t* samples, std::int32_t frames);  // interleaved L, R
 bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames);       // true sizes when seekable; closes
-// Finding and running ffmpeg (process.cpp; windows/process.cpp).
 bool CAPTUREHaveFFmpeg();                                          // an executable ffmpeg on the PATH
-// Starts argv (never through a shell); input, when not null, gets a stream to
-// its standard input; log, when not null, receives its standard error.
-int CAPTURESpawn(char* const* argv, std::FILE** input, const char* log);   // process id or -1
-bool CAPTUREWait(int pid);                                         // exited with status 0
+// ffmpeg runs as a child through host/process.h.
 // --video: temporary folder and sound first, then the frames and their sound,
 // then the close, which joins the two and puts the file in place.
 bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size);

@@ -1,6 +1,5 @@
 // The present hook: frames out of the running show, keys into it.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -181,15 +180,13 @@ bool GRABStart(const CAPTUREOPTIONS* wanted, std::FILE* stream) {
     nextKey = 0;
     keyHeld = 0;
     soundFrames = 0;
-    showProgress = isatty(STDERR_FILENO) != 0;
+    showProgress = CAPTUREIsTerminal(stderr);
     const std::int64_t frames = (std::int64_t{options->last} - options->first + 1) * SYNTH_FRAME;
     if (options->wavPath != nullptr) {
-        const int fd = CAPTURETempBeside(options->wavPath, wavTemp, sizeof wavTemp);
-        wavFile = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+        wavFile = CAPTURETempBeside(options->wavPath, wavTemp, sizeof wavTemp);
         if (wavFile == nullptr || !CAPTUREWavStart(wavFile, frames)) {
             std::fprintf(stderr, "velm4023-capture: cannot write beside %s: %s\n", options->wavPath,
                          std::strerror(errno));
-            if (fd >= 0 && wavFile == nullptr) close(fd);
             CAPTURERemoveTemporaries();
             return false;
         }

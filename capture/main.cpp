@@ -3,12 +3,12 @@
 // SDL_main), but with SDL's dummy drivers, the virtual clock linked in and the
 // present hook of grab.cpp writing the frames asked for.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "demo/demo.h"
+#include "host/environment.h"
 #include "img/img.h"
 #include "platform/sdlsnd.h"
 #include "capture/capture.h"
@@ -18,6 +18,7 @@ namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTURE ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 CAPTUREOPTIONS options;   // large; kept out of main's stack frame
+
 }  // namespace
 
 // SDL keeps a few allocations until the process ends; in sanitizer builds the
@@ -27,10 +28,8 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 int main(int argc, char** argv) {
-    argv = CAPTUREArguments(&argc, argv);
     char error[4600];
-    if (argv == nullptr || !CAPTUREParseArgs(argc, argv, &options, error, sizeof error)) {
-        if (argv == nullptr) std::snprintf(error, sizeof error, "cannot read the command line");
+    if (!CAPTUREParseArgs(argc, argv, &options, error, sizeof error)) {
         std::fprintf(stderr, "velm4023-capture: %s\nTry 'velm4023-capture --help'.\n", error);
         return 2;
     }
@@ -45,7 +44,7 @@ int main(int argc, char** argv) {
     CAPTUREGuardSignals();
     std::FILE* stream = nullptr;
     if (options.ppmStream) {
-        if (isatty(STDOUT_FILENO) != 0) {
+        if (CAPTUREIsTerminal(stdout)) {
             std::fprintf(stderr, "velm4023-capture: --ppm-stream writes binary images; send standard output "
                                  "to a pipe or a file\n");
             return 2;
@@ -56,7 +55,12 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    CAPTUREHeadless();
+    // Headless whatever the environment says: no window, no sound device.
+    HOSTSetEnv("SDL_VIDEODRIVER", "dummy", true);
+    HOSTSetEnv("SDL_AUDIODRIVER", "dummy", true);
+    // SDL would turn SIGINT and SIGTERM into a quit event, which the show's
+    // keyboard discards; left at their defaults, Ctrl+C and kill end a long run.
+    HOSTSetEnv("SDL_NO_SIGNAL_HANDLERS", "1", true);
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "velm4023-capture: SDL_Init: %s\n", SDL_GetError());
         return 1;

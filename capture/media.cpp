@@ -1,16 +1,18 @@
 // Sound and video out of velm4023-capture: the WAV writer and the two ffmpeg
 // runs of --video (the frames encoded as they come, then joined with the
 // sound, which is complete only when the last frame is).
-#include <unistd.h>
+#include <SDL.h>
 
 #include <cerrno>
-#include <ctime>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include <SDL.h>
-
+#include "host/files.h"
+#include "host/process.h"
 #include "img/img.h"
 #include "sound/synth.h"
 #include "capture/capture.h"
@@ -82,7 +84,41 @@ bool CAPTUREWavFinish(std::FILE* file, std::int64_t frames) {
 
 // ---- ffmpeg ---------------------------------------------------------------------
 
-// Finding, starting and waiting for ffmpeg: process.cpp (windows/process.cpp).
+using Args = std::vector<std::string>;
+
+// True when an executable ffmpeg is on the PATH.
+bool CAPTUREHaveFFmpeg() { return !HOSTFindProgram("ffmpeg").empty(); }
+
+namespace {
+// ffmpeg's words that every run starts with: quiet but for errors, and never
+// reading the terminal.
+Args ffmpegArgs() { return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin"}; }
+
+// The raw layout of an IMG's words in memory: 0x00RRGGBB is B, G, R, 0 on a
+// little-endian machine.
+const char* rawLayout() { return SDL_BYTEORDER == SDL_LIL_ENDIAN ? "bgr0" : "0rgb"; }
+
+// Raw frames of the frame's size at 50 per second on standard input.
+void rawInput(Args& args, const IMG* frame) {
+    const std::string dimensions = std::to_string(frame->width) + "x" + std::to_string(frame->height);
+    args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-"});
+}
+
+// Starts ffmpeg with args, its errors into log; with input, *input gets a
+// stream to its standard input. The process number, or -1.
+int startFFmpeg(const Args& args, std::FILE** input, const char* log) {
+    HOSTCHILD how{};
+    how.input = input != nullptr;
+    how.errorLog = log;
+    return HOSTSpawn(args, how, input);
+}
+
+// Waits for a process; true when it exited with status 0.
+bool finished(int pid) {
+    HOSTEXIT how{};
+    return pid > 0 && HOSTWait(pid, &how) && HOSTSucceeded(how);
+}
+}  // namespace
 
 // ---- --video ----------------------------------------------------------------------
 // ffmpeg encodes the frames as they come into a folder under $TMPDIR while the
@@ -128,31 +164,29 @@ bool ffmpegFail(char* error, std::size_t size, const char* what) {
 
 // The temporary folder and the sound file; before the first frame.
 bool CAPTUREVideoOpen(std::int64_t soundFrames, char* error, std::size_t size) {
-    std::snprintf(video.folder, sizeof video.folder, "%s/velm4023-capture-XXXXXX", CAPTURETempRoot());
-    if (!CAPTURETempFolder(video.folder)) return videoFail(error, size, "cannot make a temporary folder in", CAPTURETempRoot());
+    if (!CAPTUREMakeTempFolder(video.folder, sizeof video.folder)) {
+        return videoFail(error, size, "cannot make a temporary folder in", CAPTURETempRoot());
+    }
     video.folderSlot = CAPTURETrackFolder(video.folder);
     std::snprintf(video.sound, sizeof video.sound, "%s/sound.wav", video.folder);
     video.soundSlot = CAPTURETrackFile(video.sound);
     std::snprintf(video.log, sizeof video.log, "%s/ffmpeg.log", video.folder);
     video.logSlot = CAPTURETrackFile(video.log);
-    video.wav = std::fopen(video.sound, "wb");
+    video.wav = HOSTOpenWrite(video.sound);   // not inherited by the encoders
     if (video.wav == nullptr || !CAPTUREWavStart(video.wav, soundFrames)) {
         return videoFail(error, size, "cannot write", video.sound);
     }
     return true;
 }
 
-// The raw layout of an IMG's words in memory: 0x00RRGGBB is B, G, R, 0 on a
-// little-endian machine.
-const char* rawLayout() { return SDL_BYTEORDER == SDL_LIL_ENDIAN ? "bgr0" : "0rgb"; }
 
 // Ends an encoder's input and waits for it: true when both went well.
 bool closeEncoder(std::FILE*& pipe, int pid, int pidSlot) {
     const bool closed = std::fclose(pipe) == 0;
     pipe = nullptr;
-    const bool finished = CAPTUREWait(pid);
+    const bool ended = finished(pid);
     CAPTUREUntrack(pidSlot);
-    return closed && finished;
+    return closed && ended;
 }
 
 // Writes the frame's words to an encoder's standard input.
@@ -167,21 +201,18 @@ bool feed(std::FILE* pipe, const IMG* frame) {
 bool CAPTUREVideoFrame(const CAPTUREOPTIONS* options, const IMG* frame) {
     if (video.pipe == nullptr) {
         const bool webm = CAPTUREVideoFormat(options->videoPath) == captureWebM;
-        char dimensions[32], crf[16];
-        std::snprintf(dimensions, sizeof dimensions, "%dx%d", frame->width, frame->height);
-        std::snprintf(crf, sizeof crf, "%d", options->crf >= 0 ? options->crf : webm ? captureCrfVP9 : captureCrfH264);
+        const std::string crf = std::to_string(options->crf >= 0 ? options->crf : webm ? captureCrfVP9 : captureCrfH264);
         std::snprintf(video.picture, sizeof video.picture, "%s/picture.%s", video.folder, webm ? "webm" : "mkv");
         video.pictureSlot = CAPTURETrackFile(video.picture);
-        const char* h264[] = {"-c:v", "libx264", "-preset", "veryfast", "-crf", crf, "-pix_fmt", "yuv420p", nullptr};
-        const char* vp9[] = {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-row-mt", "1", "-pix_fmt", "yuv420p",
-                             nullptr};
-        const char* argv[40] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-f", "rawvideo",
-                                "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-"};
-        std::size_t n = 15;
-        for (const char* const* a = webm ? vp9 : h264; *a != nullptr; ++a) argv[n++] = *a;
-        argv[n++] = video.picture;
-        argv[n] = nullptr;
-        video.pid = CAPTURESpawn(const_cast<char* const*>(argv), &video.pipe, video.log);
+        Args args = ffmpegArgs();
+        rawInput(args, frame);
+        if (webm) {
+            args.insert(args.end(), {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-row-mt", "1"});
+        } else {
+            args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", crf});
+        }
+        args.insert(args.end(), {"-pix_fmt", "yuv420p", video.picture});
+        video.pid = startFFmpeg(args, &video.pipe, video.log);
         if (video.pid < 0 || video.pipe == nullptr) return false;
         video.pidSlot = CAPTURETrackProcess(video.pid);
     }
@@ -193,7 +224,7 @@ void CAPTUREVideoWhy(char* error, std::size_t size) {
     if (video.pipe != nullptr) {
         std::fclose(video.pipe);
         video.pipe = nullptr;
-        CAPTUREWait(video.pid);
+        finished(video.pid);
         CAPTUREUntrack(video.pidSlot);
     }
     ffmpegFail(error, size, "ffmpeg stopped taking frames");
@@ -221,41 +252,31 @@ bool CAPTUREVideoClose(const CAPTUREOPTIONS* options, std::int64_t soundFrames, 
     }
     video.wav = nullptr;
     char joined[4200];
-    int fd = -1;
     if (ok) {
-        fd = CAPTURETempBeside(target, joined, sizeof joined);
-        if (fd < 0) ok = videoFail(error, size, "cannot write beside", target);
-        else close(fd);
+        std::FILE* made = CAPTURETempBeside(target, joined, sizeof joined);
+        if (made == nullptr) ok = videoFail(error, size, "cannot write beside", target);
+        else std::fclose(made);
     }
     if (ok) {
         const CAPTUREFORMAT format = CAPTUREVideoFormat(target);
         const bool webm = format == captureWebM;
         const char* muxer = format == captureMp4 ? "mp4" : format == captureMov ? "mov" : webm ? "webm" : "matroska";
-        const char* argv[32] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                                "-i", video.picture, "-i", video.sound, "-map", "0:v", "-map", "1:a",
-                                "-c:v", "copy", "-c:a", webm ? "libopus" : "aac", "-b:a", webm ? "128k" : "160k"};
-        std::size_t n = 20;
-        if (format == captureMp4 || format == captureMov) {
-            argv[n++] = "-movflags";
-            argv[n++] = "+faststart";
-        }
-        argv[n++] = "-f";
-        argv[n++] = muxer;
-        argv[n++] = joined;
-        argv[n] = nullptr;
-        const int pid = CAPTURESpawn(const_cast<char* const*>(argv), nullptr, video.log);
+        Args args = ffmpegArgs();
+        args.insert(args.end(), {"-y", "-i", video.picture, "-i", video.sound, "-map", "0:v", "-map", "1:a",
+                                 "-c:v", "copy", "-c:a", webm ? "libopus" : "aac", "-b:a", webm ? "128k" : "160k"});
+        if (format == captureMp4 || format == captureMov) args.insert(args.end(), {"-movflags", "+faststart"});
+        args.insert(args.end(), {"-f", muxer, joined});
+        const int pid = startFFmpeg(args, nullptr, video.log);
         const int slot = CAPTURETrackProcess(pid);
-        ok = CAPTUREWait(pid);
+        ok = finished(pid);
         CAPTUREUntrack(slot);
         if (!ok) ffmpegFail(error, size, "ffmpeg could not join the picture and sound");
         if (ok && !CAPTURECommit(joined, target, options->overwrite)) {
             ok = videoFail(error, size, "cannot put the video in place at", target);
         }
     }
-    for (const char* path : {video.picture, video.sound, video.log}) {
-        if (path[0] != '\0') unlink(path);
-    }
-    rmdir(video.folder);
+    for (const char* path : {video.picture, video.sound, video.log}) CAPTURERemovePath(path);
+    CAPTURERemoveFolder(video.folder);
     for (int slot : {video.pictureSlot, video.soundSlot, video.logSlot, video.folderSlot}) CAPTUREUntrack(slot);
     return ok;
 }
@@ -268,7 +289,7 @@ namespace {
 struct Gif {
     char temp[4200];
     char log[4200];
-    int logSlot = -1, pidSlot = -1;
+    int pidSlot = -1;
     std::FILE* pipe = nullptr;
     int pid = -1;
 };
@@ -277,19 +298,21 @@ Gif gif;
 
 bool CAPTUREGifFrame(const CAPTUREOPTIONS* options, const IMG* frame) {
     if (gif.pipe == nullptr) {
-        const int fd = CAPTURETempBeside(options->gifPath, gif.temp, sizeof gif.temp);
-        if (fd < 0) return false;
-        close(fd);
-        std::snprintf(gif.log, sizeof gif.log, "%s/velm4023-capture-gif-%d.log", CAPTURETempRoot(),
-                      static_cast<int>(getpid()));
-        gif.logSlot = CAPTURETrackFile(gif.log);
-        char dimensions[32];
-        std::snprintf(dimensions, sizeof dimensions, "%dx%d", frame->width, frame->height);
-        const char* argv[] = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "rawvideo",
-                              "-pix_fmt", rawLayout(), "-s", dimensions, "-framerate", "50", "-i", "-",
-                              "-filter_complex", "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse",
-                              "-f", "gif", gif.temp, nullptr};
-        gif.pid = CAPTURESpawn(const_cast<char* const*>(argv), &gif.pipe, gif.log);
+        std::FILE* made = CAPTURETempBeside(options->gifPath, gif.temp, sizeof gif.temp);
+        if (made == nullptr) return false;
+        std::fclose(made);
+        // ffmpeg's messages go to a tracked file of its own under the temporary root.
+        char logName[4200];
+        std::snprintf(logName, sizeof logName, "%s/velm4023-capture-gif.log", CAPTURETempRoot());
+        std::FILE* log = CAPTURETempBeside(logName, gif.log, sizeof gif.log);
+        if (log == nullptr) return false;
+        std::fclose(log);
+        Args args = ffmpegArgs();
+        args.push_back("-y");
+        rawInput(args, frame);
+        args.insert(args.end(), {"-filter_complex", "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse",
+                                 "-f", "gif", gif.temp});
+        gif.pid = startFFmpeg(args, &gif.pipe, gif.log);
         if (gif.pid < 0 || gif.pipe == nullptr) return false;
         gif.pidSlot = CAPTURETrackProcess(gif.pid);
     }
@@ -309,9 +332,8 @@ bool CAPTUREGifClose(const CAPTUREOPTIONS* options, char* error, std::size_t siz
     if (ok && !CAPTURECommit(gif.temp, options->gifPath, options->overwrite)) {
         ok = videoFail(error, size, "cannot put the GIF in place at", options->gifPath);
     }
-    if (gif.temp[0] != '\0') unlink(gif.temp);
-    unlink(gif.log);
-    CAPTUREUntrack(gif.logSlot);
+    CAPTURERemovePath(gif.temp);
+    CAPTURERemovePath(gif.log);
     return ok;
 }
 
@@ -324,9 +346,8 @@ std::int64_t progressLast = 0;
 std::int32_t progressFrom = 0;    // frames already done at the start
 
 std::int64_t now() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return std::int64_t{t.tv_sec} * 1000000 + t.tv_nsec / 1000;
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 }  // namespace
 

@@ -8,20 +8,11 @@
 #include <cstring>
 
 #include "img/img.h"
+#include "platform/keysfile.h"
 #include "capture/capture.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"CAPTOPT ", "20261208", "Tordeval", "C++     ", "CODE    "};
-
-struct KEYNAME {
-    const char* name;
-    std::int32_t code;
-};
-
-const KEYNAME keyNames[] = {
-    {"space", 32}, {"escape", 27}, {"esc", 27}, {"return", 13}, {"enter", 13},
-    {"tab", 9},    {"backspace", 8}, {"comma", 44}, {"colon", 58},
-};
 
 // Writes one formatted line into the caller's error buffer and returns false.
 bool fail(char* error, std::size_t size, const char* format, ...) {
@@ -117,47 +108,29 @@ bool parseKey(const char* text, std::size_t length, CAPTUREOPTIONS* options, cha
     return true;
 }
 
-// True for the characters trimmed around an entry of a keys file.
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+// Where the entries of a keys file go, and the first refusal.
+struct KeysTarget {
+    CAPTUREOPTIONS* options;
+    char* error;
+    std::size_t size;
+};
 
-// "@FILE": entries separated by commas or line ends; "#" starts a comment that
-// runs to the end of its line; blank entries are skipped.
+bool takeKey(const char* entry, std::size_t length, void* context) {
+    auto* target = static_cast<KeysTarget*>(context);
+    return parseKey(entry, length, target->options, target->error, target->size);
+}
+
+// "@FILE": the keys file's entries (platform/keysfile.h).
 bool parseKeysFile(const char* path, CAPTUREOPTIONS* options, char* error, std::size_t size) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
         return fail(error, size, "--keys @%s: %s", path, std::strerror(errno));
     }
-    char entry[64];
-    std::size_t length = 0;
-    bool comment = false;
-    bool tooLong = false;
-    for (;;) {
-        const int c = std::fgetc(file);
-        if (c == EOF || c == '\n' || (c == ',' && !comment)) {
-            while (length > 0 && isBlank(entry[length - 1])) length--;
-            if (tooLong || length > 0) {
-                if (!parseKey(entry, tooLong ? sizeof entry : length, options, error, size)) {
-                    std::fclose(file);
-                    return false;
-                }
-            }
-            length = 0;
-            tooLong = false;
-            if (c != ',') comment = false;
-            if (c == EOF) break;
-        } else if (c == '#') {
-            comment = true;
-        } else if (!comment && !(length == 0 && isBlank(static_cast<char>(c)))) {
-            if (length < sizeof entry - 1) {
-                entry[length++] = static_cast<char>(c);
-            } else {
-                tooLong = true;
-            }
-        }
-    }
-    const bool readOK = std::ferror(file) == 0;
+    KeysTarget target = {options, error, size};
+    const int read = KEYSReadEntries(file, takeKey, &target);
     std::fclose(file);
-    return readOK || fail(error, size, "--keys @%s: cannot read the file", path);
+    if (read == 0) return false;
+    return read > 0 || fail(error, size, "--keys @%s: cannot read the file", path);
 }
 
 // "FRAME:KEY,FRAME:KEY,..." or "@FILE".
@@ -198,27 +171,12 @@ bool isOption(const char* arg, const char* name) {
 }
 }  // namespace
 
-// Key name, single printable character or decimal key code to an SDL key symbol.
+// Key name, single printable character or decimal key code to an SDL key
+// symbol (the keys file's names, platform/keysfile.h).
 std::int32_t CAPTUREKeyCode(const char* name) {
-    if (name == nullptr || name[0] == '\0') {
-        return 0;
-    }
-    for (const KEYNAME& key : keyNames) {
-        if (std::strcmp(name, key.name) == 0) {
-            return key.code;
-        }
-    }
-    std::size_t length = std::strlen(name);
-    if (length == 1) {
-        unsigned char c = static_cast<unsigned char>(name[0]);
-        return c > 32 && c < 127 ? c : 0;
-    }
-    std::int32_t code = 0;
+    const std::int32_t code = KEYSCode(name, SDLK_LAST);
     // F9 would start a recording inside the capture, which renders one itself.
-    if (!parseNumber(name, length, &code) || code < 10 || code >= SDLK_LAST || code == SDLK_F9) {
-        return 0;
-    }
-    return code;
+    return code == SDLK_F9 ? 0 : code;
 }
 
 // Fills the options from the command line; see capture.h.

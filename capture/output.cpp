@@ -1,14 +1,12 @@
 // Frames out of velm4023-capture: enlargement, the output directory and the
 // PPM stream. PNG files go through the display module's writer.
-#include <dirent.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "img/img.h"
 #include "capture/capture.h"
@@ -60,17 +58,22 @@ bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size) {
         std::snprintf(error, size, "no output directory");
         return false;
     }
-    struct stat status {};
-    if (stat(dir, &status) != 0) {
-        if (errno != ENOENT || !CAPTUREMakeDir(dir)) {
-            std::snprintf(error, size, "cannot make the output directory %s: %s", dir, std::strerror(errno));
+    std::error_code why;
+    const auto status = std::filesystem::status(dir, why);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        if (!std::filesystem::create_directory(dir, why)) {
+            std::snprintf(error, size, "cannot make the output directory %s: %s", dir,
+                          why ? why.message().c_str() : "it appeared meanwhile");
             return false;
         }
-    } else if (!S_ISDIR(status.st_mode)) {
+    } else if (why) {
+        std::snprintf(error, size, "cannot make the output directory %s: %s", dir, why.message().c_str());
+        return false;
+    } else if (status.type() != std::filesystem::file_type::directory) {
         std::snprintf(error, size, "the output path %s is not a directory", dir);
         return false;
     }
-    if (access(dir, W_OK | X_OK) != 0) {
+    if (!CAPTUREMayWriteInto(dir)) {
         std::snprintf(error, size, "cannot write into the output directory %s: %s", dir, std::strerror(errno));
         return false;
     }
@@ -111,12 +114,12 @@ bool folderTakesFiles(const char* option, const char* path, char* error, std::si
         return false;
     }
     if (folder[0] == '\0') std::snprintf(folder, sizeof folder, "/");
-    struct stat status {};
-    if (stat(folder, &status) != 0 || !S_ISDIR(status.st_mode)) {
+    std::error_code why;
+    if (!std::filesystem::is_directory(folder, why)) {
         std::snprintf(error, size, "%s %s: the folder %s does not exist", option, path, folder);
         return false;
     }
-    if (access(folder, W_OK | X_OK) != 0) {
+    if (!CAPTUREMayWriteInto(folder)) {
         std::snprintf(error, size, "%s %s: cannot write into the folder %s: %s", option, path, folder,
                       std::strerror(errno));
         return false;
@@ -127,7 +130,12 @@ bool folderTakesFiles(const char* option, const char* path, char* error, std::si
 // True when the name ends in the extension, in any case.
 bool endsWith(const char* path, const char* extension) {
     const std::size_t n = std::strlen(path), m = std::strlen(extension);
-    return n > m && strcasecmp(path + n - m, extension) == 0;
+    if (n <= m) return false;
+    for (std::size_t i = 0; i < m; i++) {
+        if (std::tolower(static_cast<unsigned char>(path[n - m + i])) != std::tolower(static_cast<unsigned char>(extension[i])))
+            return false;
+    }
+    return true;
 }
 
 // One output file: known extension, folder there and writable, not there yet.
@@ -139,9 +147,10 @@ bool checkFile(const char* option, const char* path, bool known, const char* ext
         return false;
     }
     if (!folderTakesFiles(option, path, error, size)) return false;
-    struct stat status {};
-    if (stat(path, &status) == 0) {
-        if (S_ISDIR(status.st_mode)) {
+    std::error_code why;
+    const auto status = std::filesystem::status(path, why);
+    if (std::filesystem::exists(status)) {
+        if (std::filesystem::is_directory(status)) {
             std::snprintf(error, size, "%s %s: is a folder", option, path);
             return false;
         }
@@ -155,23 +164,22 @@ bool checkFile(const char* option, const char* path, bool known, const char* ext
 
 // The first frame-NNNNNN.png of the range already in dir, or 0.
 std::int32_t existingFrame(const char* dir, std::int32_t first, std::int32_t last) {
-    DIR* listing = opendir(dir);
-    if (listing == nullptr) return 0;
+    std::error_code why;
     std::int32_t found = 0;
-    while (const dirent* entry = readdir(listing)) {
+    for (std::filesystem::directory_iterator entry(dir, why), end; !why && entry != end; entry.increment(why)) {
+        const std::string name = entry->path().filename().string();
         unsigned frame = 0;
         char tail[8] = "";
-        if (std::sscanf(entry->d_name, "frame-%u.%7s", &frame, tail) == 2 && std::strcmp(tail, "png") == 0 &&
+        if (std::sscanf(name.c_str(), "frame-%u.%7s", &frame, tail) == 2 && std::strcmp(tail, "png") == 0 &&
             frame >= static_cast<unsigned>(first) && frame <= static_cast<unsigned>(last)) {
             char expected[64];
             std::snprintf(expected, sizeof expected, "frame-%06u.png", frame);
-            if (std::strcmp(expected, entry->d_name) == 0 &&
+            if (name == expected &&
                 (found == 0 || static_cast<std::int32_t>(frame) < found)) {
                 found = static_cast<std::int32_t>(frame);
             }
         }
     }
-    closedir(listing);
     return found;
 }
 }  // namespace

@@ -1,13 +1,10 @@
 // Byte sources of the Netpbm decoders: memory, seekable files, streams.
 #include "img/bytesource.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
+#include "host/files.h"
 #include "img/img.h"
 
 namespace {
@@ -18,17 +15,13 @@ namespace {
 
 ByteSource::ByteSource(const unsigned char* data, std::size_t size) : next_(data), last_(data + size) {}
 
-// A regular file that reports a size has that length. Anything else is a
-// stream, which brings nothing until the decoder sets a budget: pipes, FIFOs,
-// terminals, devices (/dev/zero seeks to 0 but never ends) and /proc files
-// (size 0, yet they have bytes). The file is read through its descriptor,
-// past stdio's buffer.
-ByteSource::ByteSource(std::FILE* file) : next_(nullptr), last_(nullptr), fd_(fileno(file)) {
-    struct stat st {};
-    if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-        ::lseek(fd_, 0, SEEK_SET) == 0) {
-        left_ = static_cast<std::uint64_t>(st.st_size);
-    } else {
+// A regular file that reports a size has that length (host/files.h). Anything
+// else is a stream, which brings nothing until the decoder sets a budget:
+// pipes, FIFOs, terminals, devices and files that report no size. The file is
+// read through the host's own reads, past stdio's buffer.
+ByteSource::ByteSource(std::FILE* file) : next_(nullptr), last_(nullptr), file_(file) {
+    if (file_ == nullptr || !HOSTFileLength(file_, &left_)) {
+        left_ = 0;
         stream_ = true;
     }
 }
@@ -41,21 +34,16 @@ void ByteSource::SetBudget(std::uint64_t bytes) {
 // may still bring. At a stream's exhausted budget one more byte is tried to
 // tell a stream that ended from one that overran.
 bool ByteSource::Refill() {
-    if (fd_ < 0) return false;
+    if (file_ == nullptr) return false;
     if (left_ == 0) {
         if (stream_ && !overran_) {
             unsigned char probe;
-            ssize_t got;
-            do got = ::read(fd_, &probe, 1);
-            while (got < 0 && errno == EINTR);
-            overran_ = got > 0;
+            overran_ = HOSTReadSome(file_, &probe, 1) > 0;
         }
         return false;
     }
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, chunk_.size()));
-    ssize_t got;
-    do got = ::read(fd_, chunk_.data(), want);
-    while (got < 0 && errno == EINTR);
+    const std::int64_t got = HOSTReadSome(file_, chunk_.data(), want);
     if (got <= 0) {
         left_ = 0;  // the end, or an error that ends the input just the same
         return false;

@@ -39,7 +39,7 @@ private:
 
     const unsigned char* next_;
     const unsigned char* last_;
-    int fd_ = -1;               // -1 for memory
+    std::FILE* file_ = nullptr; // null for memory
     bool stream_ = false;
     bool overran_ = false;
     std::uint64_t left_ = 0;    // bytes the file may still bring

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "img/img.h"
-#include "img/savefile.h"
+#include "host/files.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"IMGPNG  ", "20261209", "Tordeval", "C++     ", "CODE    "};
@@ -68,7 +68,7 @@ bool writePng(std::FILE* file, const void* what) {
 }
 
 // Writes the rows to the file at path, replacing a regular file whole or not
-// at all (img/savefile.h); errno says why a save failed. Every failure is
+// at all (host/files.h); errno says why a save failed. Every failure is
 // reported once.
 bool writeRows(const char* path, const PngRows& rows) {
     if (path == nullptr || rows.first == nullptr || rows.width <= 0 || rows.height <= 0 ||
@@ -77,7 +77,7 @@ bool writeRows(const char* path, const PngRows& rows) {
         return false;
     }
     errno = 0;
-    const bool ok = imgSaveThrough(path, writePng, &rows);
+    const bool ok = HOSTSaveThrough(path, writePng, &rows);
     if (!ok) {
         const int why = errno != 0 ? errno : EIO;
         IMGError();

@@ -1,12 +1,12 @@
 // Raw P6 writing (maxval 255); the top byte of each word is not written. A
-// regular file is replaced whole or not at all (img/savefile.h): a failed
+// regular file is replaced whole or not at all (host/files.h): a failed
 // save (a full disk, a size limit) leaves the old file as it was.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "img/img.h"
-#include "img/savefile.h"
+#include "host/files.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ bool IMGSave(const IMG* image, const char* path) {
         IMGError();
         return false;
     }
-    const bool saved = imgSaveThrough(path, writeP6, image);
+    const bool saved = HOSTSaveThrough(path, writeP6, image);
     if (!saved) IMGError();
     return saved;
 }

@@ -5,37 +5,29 @@
 
 #include <SDL.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
-#ifdef __EMSCRIPTEN__
-#include "platform/webshow.h"
-#endif
+#include "platform/desktop.h"
+#include "platform/present.h"
+#include "platform/quiet.h"
+#include "platform/window.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"SDLDPY  ", "20261208", "Tordeval", "C++     ", "CODE    "};
 
 constexpr bool reportErrors = false;           // build-time switch of SDLDPYError
 constexpr Uint32 doubleBufFlag = 0x40000000u;  // SDL_DOUBLEBUF
-[[maybe_unused]] constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
+constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
 constexpr const char* caption = "VELM4023";
 constexpr std::int32_t defaultSize = 256;
-[[maybe_unused]] constexpr int maxPitch = 65535;  // SDL 1.2 keeps a surface's row length in 16 bits
 
 SDLDPY* current = nullptr;
 SDL_Surface* screenSurface = nullptr;
 int doubleBuffered = 0;
 Uint32 videoFlags = 0;
-
-// The surface lent over the image last shown, kept while the image's pixel
-// buffer and size stay the same, so that a frame allocates nothing.
-SDL_Surface* lentSurface = nullptr;
-const std::uint32_t* lentPixels = nullptr;
-std::int32_t lentWidth = 0;   // the image's width: the lent row length
-std::int32_t lentW = 0;       // the lent (clipped) size
-std::int32_t lentH = 0;
 
 std::int64_t framesShown = 0;  // presentations since the display opened
 
@@ -48,13 +40,17 @@ std::int32_t fullY = 0;
 char modeError[256] = "";     // SDL's message when the last mode could not be set
 char problemText[320] = "";
 
-// Drop the lent surface.
-void forgetLent() {
-    if (lentSurface != nullptr) SDL_FreeSurface(lentSurface);
-    lentSurface = nullptr;
-    lentPixels = nullptr;
-    lentWidth = lentW = lentH = 0;
+// The first n characters equal in any case.
+bool sameStart(const char* a, const char* b, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        if (a[i] == '\0') return true;
+    }
+    return true;
 }
+
+// Names equal in any case.
+bool sameName(const char* a, const char* b) { return sameStart(a, b, std::strlen(a) + 1); }
 
 // The current display with a screen surface, or null.
 bool ready(const SDLDPY* display) {
@@ -73,7 +69,7 @@ void finishShow(Sint32 x = 0, Sint32 y = 0, Uint32 w = 0, Uint32 h = 0) {
 }
 
 // A screen of 0x00RRGGBB words.
-[[maybe_unused]] bool screenIsXRGB(const SDL_Surface* screen) {
+bool screenIsXRGB(const SDL_Surface* screen) {
     const SDL_PixelFormat* f = screen->format;
     return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
 }
@@ -144,7 +140,7 @@ bool driverAsked(const char* driver) {
     for (const char* p = asked; *p != '\0';) {
         const char* end = std::strchr(p, ',');
         const std::size_t len = end != nullptr ? static_cast<std::size_t>(end - p) : std::strlen(p);
-        if (len == n && strncasecmp(p, driver, n) == 0) return true;
+        if (len == n && sameStart(p, driver, n)) return true;
         if (end == nullptr) break;
         p = end + 1;
     }
@@ -156,7 +152,7 @@ const char* invisibleFallback() {
     char driver[64] = "";
     if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return nullptr;
     for (const char* invisible : {"offscreen", "dummy"}) {
-        if (strcasecmp(driver, invisible) == 0 && !driverAsked(invisible)) return invisible;
+        if (sameName(driver, invisible) && !driverAsked(invisible)) return invisible;
     }
     return nullptr;
 }
@@ -206,7 +202,7 @@ void SDLDPYFree(SDLDPY** display) {
         SDLDPYError();
         return;
     }
-    forgetLent();
+    SDLDPYHostForget();
     if (screenSurface != nullptr) SDL_FreeSurface(screenSurface);
     screenSurface = nullptr;
     doubleBuffered = 0;
@@ -250,8 +246,8 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
 
 // ---- Presentation -------------------------------------------------------------
 
-// Present the image's top-left, clipped to the screen: a surface lent over the
-// image's own pixels (no copy) is blitted opaquely onto the screen.
+// Present the image's top-left, clipped to the screen, the host's way
+// (platform/present.h); in fullscreen enlarged straight into the screen.
 void SDLDPYShow(SDLDPY* display, const IMG* image) {
     if (!ready(display) || image == nullptr || image->pixels == nullptr) {
         SDLDPYError();
@@ -263,37 +259,10 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
         showEnlarged(image, w, h);
         return;
     }
-#ifdef __EMSCRIPTEN__
-    // In the browser a lent surface would go stale: the frame is converted
-    // into the screen's own buffer (platform/webshow.cpp).
-    if (w > 0 && h > 0 && !SDLDPYWebCopy(screenSurface, image, w, h)) {
+    if (w > 0 && h > 0 && !SDLDPYHostShow(screenSurface, image, w, h)) {
         SDLDPYError();
         return;
     }
-#else
-    if (w > 0 && h > 0) {
-        if (image->width > maxPitch / 4) {
-            SDLDPYError();  // rows too long for SDL to address
-            return;
-        }
-        if (lentSurface == nullptr || lentPixels != image->pixels || lentWidth != image->width ||
-            lentW != w || lentH != h) {
-            forgetLent();
-            // No alpha mask: the top byte of our words is 0 and must not blend.
-            lentSurface = SDL_CreateRGBSurfaceFrom(image->pixels, w, h, 32, image->width * 4,
-                                                   0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0);
-            if (lentSurface == nullptr) {
-                SDLDPYError();
-                return;
-            }
-            lentPixels = image->pixels;
-            lentWidth = image->width;
-            lentW = w;
-            lentH = h;
-        }
-        SDL_UpperBlit(lentSurface, nullptr, screenSurface, nullptr);
-    }
-#endif
     finishShow();
 }
 
@@ -344,18 +313,19 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
         SDLDPYError();
         return;
     }
-#ifdef __EMSCRIPTEN__
-    // The page shows the canvas full screen itself.
-    (void)on;
-    if (SDL_WM_ToggleFullScreen(screenSurface) == 0) SDLDPYError();
-#else
+    // Where the host shows the frame full screen itself (the page), it does.
+    const int byHost = SDLDPYHostFullScreen(screenSurface);
+    if (byHost >= 0) {
+        if (byHost == 0) SDLDPYError();
+        return;
+    }
     if (on == (fullScale > 0)) return;
     char driver[64] = "";
-    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr || strcasecmp(driver, "dummy") == 0 ||
-        strcasecmp(driver, "offscreen") == 0) {
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr || sameName(driver, "dummy") ||
+        sameName(driver, "offscreen")) {
         return;  // no screen to fill: the invisible drivers (the capture tool's) keep the frame as it is
     }
-    forgetLent();
+    SDLDPYHostForget();
     fullScale = 0;
     if (on) {
         const SDL_VideoInfo* desktop = SDL_GetVideoInfo();  // in a window: the desktop's mode
@@ -369,7 +339,7 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
                                                   desktop->current_h);
             const char* method = std::getenv("SDL12COMPAT_SCALE_METHOD");
             const bool exact = desktop->current_w % k == 0 && desktop->current_h % k == 0 && method != nullptr &&
-                               strcasecmp(method, "nearest") == 0;
+                               sameName(method, "nearest");
             const std::int32_t w = exact ? desktop->current_w / k : desktop->current_w;
             const std::int32_t h = exact ? desktop->current_h / k : desktop->current_h;
             screen = SDL_SetVideoMode(w, h, 0, videoFlags | fullScreenFlag);
@@ -389,10 +359,18 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
     screenSurface = SDL_SetVideoMode(display->width, display->height, 0, videoFlags);
     if (screenSurface == nullptr) SDLDPYError();
     SDLDPYWatchDisplay();
-#endif
 }
 
 bool SDLDPYIsFullScreen() { return fullScale > 0; }
+
+// Switches between the window and the whole screen.
+void SDLDPYToggleFullScreen(SDLDPY* display) {
+    if (display == nullptr || display != current || SDL_GetVideoSurface() == nullptr) {
+        SDLDPYError();
+        return;
+    }
+    SDLDPYSetFullScreen(display, !SDLDPYIsFullScreen());
+}
 
 // Where the frame sits on the screen surface: its top-left corner and the
 // size of one frame pixel (0, 0 and 1 in the window).

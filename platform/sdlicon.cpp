@@ -5,7 +5,8 @@
 
 #include <cstdlib>
 
-#include "platform/sdldpy.h"
+#include "img/img.h"
+#include "platform/window.h"
 
 extern const unsigned char icon_velm4023[];
 extern const std::size_t icon_velm4023_size;

@@ -2,8 +2,10 @@
 // buffer holds the low byte of the last key pressed, 0 after a release. Only
 // the last key event of a drain counts. One keyboard per process, working only
 // while a display exists.
-#include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
+
+#include "platform/around.h"
+#include "platform/sdldpy.h"
 
 #include <SDL.h>
 
@@ -23,43 +25,6 @@ SDLKBD* current = nullptr;
 void trace(const char* line) {
     if (traceCalls) std::printf("%s", line);
 }
-
-// Acts on the keys that work around the show rather than in it: F11 and
-// Alt+Enter toggle fullscreen, F12 takes a screenshot, F9 starts or ends a
-// recording. True when the key was
-// one of them.
-bool windowKey(const SDL_keysym& key) {
-    if (key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0)) {
-        SDLDPYToggleFullScreen(SDLDPYCurrent());
-        return true;
-    }
-    if (key.sym == SDLK_F12) {
-        SDLDPYScreenshot(SDLDPYCurrent());
-        return true;
-    }
-    if (key.sym == SDLK_F9) {
-        SDLKBDRecord();
-        return true;
-    }
-    return false;
-}
-
-// The mouse's events go to the pointer, never into the key code: motion
-// shows it, a double-click of the left button toggles fullscreen as F11 does.
-// In the browser the page looks after the pointer and double-clicks itself.
-void pointerEvent(const SDL_Event& event) {
-#ifdef __EMSCRIPTEN__
-    (void)event;
-#else
-    if (event.type == SDL_MOUSEMOTION) {
-        SDLDPYPointerMoved(SDL_GetTicks());
-    } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT &&
-               SDLDPYPointerDoubleClick(event.button.x, event.button.y, SDL_GetTicks())) {
-        SDLDPYToggleFullScreen(SDLDPYCurrent());
-    }
-#endif
-}
-
 }  // namespace
 
 // The one keyboard; null while no display exists or memory is exhausted.
@@ -103,9 +68,9 @@ void SDLKBDFree(SDLKBD** keyboard) {
 }
 
 // Drain every waiting event: a key-down stores the key's code, a key-up stores
-// 0, the mouse's events move the pointer or toggle fullscreen, everything else
-// (the close request included) is discarded. The window's own keys
-// (fullscreen, screenshot, recording) act here and leave the code alone. Other
+// 0, everything else (the close request included) is discarded by the show.
+// The keys and the mouse that act around the show (fullscreen, screenshot,
+// recording, the pointer) go to platform/around.h and leave the code alone. Other
 // keys beyond the character range have no code of their own and are discarded
 // on key-down, so they never pass for the character sharing their low byte.
 void SDLKBDGetKey(SDLKBD* keyboard) {
@@ -120,13 +85,11 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
         trace("_SDLKBDGetKey\n");
         return;
     }
-    // First, before this frame's keys: a signal that came during a recording
-    // ends the show here, the recording written up to the frame on screen.
-    SDLKBDRecordPoll();
+    SDLAROUNDFrameBegin();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (event.type == SDL_KEYDOWN) {
-            if (windowKey(event.key.keysym)) continue;
+            if (SDLAROUNDKey(event.key.keysym)) continue;
             const int sym = static_cast<int>(event.key.keysym.sym);
             if (sym < 0 || sym >= firstWideKey) continue;
             keyboard->buffer[0] = static_cast<char>(sym);
@@ -137,14 +100,10 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
         } else if (event.type == SDL_KEYUP) {
             keyboard->buffer[0] = 0;
         } else {
-            pointerEvent(event);
+            SDLAROUNDEvent(event);
         }
     }
-#ifndef __EMSCRIPTEN__
-    SDLDPYPointerRest(SDL_GetTicks());
-#endif
-    // The key the show acts on this frame, kept for recordings.
-    SDLKBDLogKey(SDLDPYFramesShown(), static_cast<unsigned char>(keyboard->buffer[0]));
+    SDLAROUNDFrameEnd(static_cast<unsigned char>(keyboard->buffer[0]));
     trace("_SDLKBDGetKey\n");
 }
 

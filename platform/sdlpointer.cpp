@@ -5,6 +5,8 @@
 // differences stay right across its wrap.
 #include <SDL.h>
 
+#include "platform/pointer.h"
+
 #include "platform/sdldpy.h"
 
 namespace {

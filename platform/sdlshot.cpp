@@ -1,6 +1,8 @@
 // Screenshots: the frame on screen, at its own 256 x 256 pixels, as a PNG file
 // in the viewer's pictures folder. A failure is said on standard error and the
 // show goes on.
+#include "platform/shot.h"
+
 #include <SDL.h>
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/folders.h"
 #include "platform/sdldpy.h"
 
 namespace {
@@ -30,12 +33,7 @@ SDL_Surface* grabScreen() {
     }
     return copy;
 }
-
-
 }  // namespace
-
-// The folder a screenshot goes to.
-void SDLDPYPicturesDir(char* folder, std::size_t size) { SDLDPYUserDir("XDG_PICTURES_DIR", "Pictures", folder, size); }
 
 // Writes the frame on screen as velm4023-YYYYMMDD-HHMMSS-NNN.png (local time,
 // NNN the frame number) and prints its path; a failure prints one line on
@@ -49,8 +47,7 @@ bool SDLDPYScreenshot(SDLDPY* display) {
     SDLDPYPicturesDir(folder, sizeof folder);
     char stamp[32] = "00000000-000000";
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    if (const std::tm* local = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", local);
     const int length = std::snprintf(shotPath, sizeof shotPath, "%s/velm4023-%s-%03lld.png", folder, stamp,
                                      static_cast<long long>(SDLDPYFramesShown()));
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof shotPath) {

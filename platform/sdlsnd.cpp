@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/sdldpy.h"
+#include "platform/quiet.h"
 
 namespace {
 

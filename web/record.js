@@ -4,7 +4,9 @@
 // page's audio (sound.js). A second press, or the show's end, stops it and the
 // browser downloads velm4023-YYYYMMDD-HHMMSS.webm, or .mp4 where the browser
 // records MP4 only (Safari). A recorder that fails or gives no bytes downloads
-// nothing: the button says the browser could not record. While nobody records
+// nothing: the button says the browser could not record. One slow to finish
+// still delivers its clip, and one that cannot start leaves nothing connected
+// to the music. While nobody records
 // the show draws nothing more than its own canvas.
 'use strict';
 (function (page) {
@@ -19,6 +21,7 @@
   if (!type) return;
 
   var recording = null;
+  var title = button.title;
   function twoDigits(n) { return (n < 10 ? '0' : '') + n; }
   function clipName(d, extension) {
     return 'velm4023-' + d.getFullYear() + twoDigits(d.getMonth() + 1) + twoDigits(d.getDate()) + '-' +
@@ -32,6 +35,11 @@
     link.click();
     link.remove();
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
+  }
+  function ready() {
+    button.textContent = 'Record';
+    button.title = title;
+    button.disabled = false;
   }
   function cannotRecord() {
     button.textContent = 'Cannot record';
@@ -50,12 +58,25 @@
     draw();
     var stream = big.captureStream(50);
     var listener = null;
+    // Lets go of the picture's and the music's tracks; a recorder whose
+    // tracks have all ended stops by itself.
+    var release = function () {
+      stream.getTracks().forEach(function (track) { track.stop(); });
+      if (listener) page.audio.tap.disconnect(listener);
+      listener = null;
+    };
     if (page.audio && page.audio.tap) {
       listener = page.audio.createMediaStreamDestination();
       page.audio.tap.connect(listener);
       listener.stream.getAudioTracks().forEach(function (track) { stream.addTrack(track); });
     }
-    var recorder = new MediaRecorder(stream, { mimeType: type });
+    var recorder;
+    try {
+      recorder = new MediaRecorder(stream, { mimeType: type });
+    } catch (e) {  // nothing may stay connected to the music
+      release();
+      throw e;
+    }
     var chunks = [];
     var bytes = 0;
     var failed = false;
@@ -63,16 +84,19 @@
     var finish = function () {
       if (!recorder) return;  // stopped already
       recorder = null;
-      stream.getTracks().forEach(function (track) { track.stop(); });
-      if (listener) page.audio.tap.disconnect(listener);
+      clearTimeout(watchdog);
+      release();
       // The container is the one the recorder says it made, else the one asked for.
       var made = (this && this.mimeType) || type;
       if (failed || bytes === 0) {
         cannotRecord();
         return;
       }
+      // A clip that came after the button gave up on it is still kept.
+      if (button.textContent === 'Cannot record') ready();
       download(new Blob(chunks, { type: made }), clipName(started, /mp4/.test(made) ? '.mp4' : '.webm'));
     };
+    var watchdog = null;
     recorder.ondataavailable = function (event) {
       if (event.data && event.data.size > 0) {
         chunks.push(event.data);
@@ -93,8 +117,13 @@
       timer: setInterval(tick, 500),
       stop: function () {
         active.stop();
-        // A recorder that never says it stopped has failed all the same.
-        setTimeout(function () { failed = true; finish.call(active); }, 5000);
+        // A recorder slow to finish still delivers its clip whenever it says
+        // it stopped. After 5 s its tracks are let go, which ends one still
+        // recording; after a minute the button says it could not record.
+        watchdog = setTimeout(function () {
+          release();
+          watchdog = setTimeout(function () { if (recorder) cannotRecord(); }, 55000);
+        }, 5000);
       }
     };
     button.classList.add('on');

@@ -1,10 +1,13 @@
-// Windows: careful file handling for velm4023-capture, as on Linux. Outputs
+// Windows: careful file handling for velm4023-capture, as on Linux
+// (capture/linux/files.cpp), and the console it runs in. Outputs
 // are written beside their target under a hidden temporary name and moved
 // into place only when whole; everything temporary (files, folders, ffmpeg
 // runs) is remembered so that a failure, Ctrl+C, Ctrl+Break or a closed
 // console removes it. Windows calls the console handler on a thread of its
 // own: the main thread is stopped first, and the removal uses only Windows'
 // own calls on what was prepared when each entry was tracked. Paths are UTF-8.
+// Standard output is switched to binary for the image stream (in text mode
+// each byte 10 would become 13 10).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -16,7 +19,7 @@
 #include <string>
 
 #include "img/img.h"
-#include "img/windows/widepath.h"
+#include "host/windows/text.h"
 #include "capture/capture.h"
 
 namespace {
@@ -52,7 +55,7 @@ int track(LONG kind, const char* path, HANDLE process) {
     for (int i = 0; i < maxTracked; i++) {
         if (tracked[i].used != 0) continue;
         std::snprintf(tracked[i].path, pathSize, "%s", path != nullptr ? path : "");
-        const std::wstring wide = imgWidePath(path);
+        const std::wstring wide = HOSTWide(path);
         if (wide.size() >= pathSize) return -1;
         std::memcpy(tracked[i].wide, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
         tracked[i].process = process;
@@ -127,9 +130,10 @@ void CAPTURERemoveTemporaries() {
     }
 }
 
-// Makes an empty file beside target, ".NAME-XXXXXX"; its name goes to temp.
-// A descriptor open for binary writing, or -1 (errno set).
-int CAPTURETempBeside(const char* target, char* temp, std::size_t size) {
+// Makes an empty file beside target, ".NAME-XXXXXX", open for binary writing
+// and never inherited by a child; its name goes to temp. Null on failure
+// (errno set).
+std::FILE* CAPTURETempBeside(const char* target, char* temp, std::size_t size) {
     const char* slash = std::strrchr(target, '/');
     const char* backslash = std::strrchr(target, '\\');
     if (backslash != nullptr && (slash == nullptr || backslash > slash)) slash = backslash;
@@ -139,38 +143,41 @@ int CAPTURETempBeside(const char* target, char* temp, std::size_t size) {
                                     uniqueSuffix(attempt).c_str());
         if (n < 0 || static_cast<std::size_t>(n) >= size) {
             errno = ENAMETOOLONG;
-            return -1;
+            return nullptr;
         }
-        const std::wstring wide = imgWidePath(temp);
+        const std::wstring wide = HOSTWide(temp);
         HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS) continue;
             setErrno(GetLastError());
-            return -1;
+            return nullptr;
         }
         const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
-        if (fd < 0 || CAPTURETrackFile(temp) < 0) {
-            if (fd >= 0) {
+        std::FILE* stream = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+        if (stream == nullptr || CAPTURETrackFile(temp) < 0) {
+            if (stream != nullptr) {
+                std::fclose(stream);
+            } else if (fd >= 0) {
                 _close(fd);
             } else {
                 CloseHandle(file);
             }
             DeleteFileW(wide.c_str());
             errno = EMFILE;
-            return -1;
+            return nullptr;
         }
-        return fd;
+        return stream;
     }
     errno = EEXIST;
-    return -1;
+    return nullptr;
 }
 
 // Puts the finished (closed) temporary file in the target's place. Without
 // overwrite an output that appeared meanwhile is kept and the new one removed.
 bool CAPTURECommit(const char* temp, const char* target, bool overwrite) {
-    const std::wstring from = imgWidePath(temp);
-    const std::wstring to = imgWidePath(target);
+    const std::wstring from = HOSTWide(temp);
+    const std::wstring to = HOSTWide(target);
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (overwrite ? MOVEFILE_REPLACE_EXISTING : 0);
     const bool ok = !from.empty() && !to.empty() && MoveFileExW(from.c_str(), to.c_str(), flags) != 0;
     const DWORD why = ok ? 0 : GetLastError();
@@ -189,31 +196,78 @@ const char* CAPTURETempRoot() {
     if (asked != nullptr && asked[0] != '\0') return asked;
     wchar_t wide[MAX_PATH + 1];
     const DWORD n = GetTempPathW(MAX_PATH + 1, wide);
-    std::string path = n > 0 && n <= MAX_PATH ? imgNarrowPath(wide) : std::string(".");
+    std::string path = n > 0 && n <= MAX_PATH ? HOSTNarrow(wide) : std::string(".");
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     std::snprintf(root, sizeof root, "%s", path.c_str());
     return root;
 }
 
-// Makes PATTERN's folder, its trailing XXXXXX made unique.
-bool CAPTURETempFolder(char* pattern) {
-    const std::size_t length = pattern != nullptr ? std::strlen(pattern) : 0;
-    if (length < 6 || std::strcmp(pattern + length - 6, "XXXXXX") != 0) {
-        errno = EINVAL;
-        return false;
-    }
+// A new folder under the temporary root, velm4023-capture-XXXXXX.
+bool CAPTUREMakeTempFolder(char* folder, std::size_t size) {
     for (unsigned attempt = 0; attempt < 100; attempt++) {
-        std::memcpy(pattern + length - 6, uniqueSuffix(attempt).c_str(), 6);
-        if (CreateDirectoryW(imgWidePath(pattern).c_str(), nullptr) != 0) return true;
+        if (std::snprintf(folder, size, "%s\\velm4023-capture-%s", CAPTURETempRoot(), uniqueSuffix(attempt).c_str()) >=
+            static_cast<int>(size)) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        if (CreateDirectoryW(HOSTWide(folder).c_str(), nullptr) != 0) return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     setErrno(GetLastError());
     return false;
 }
 
-bool CAPTUREMakeDir(const char* dir) {
-    const std::wstring wide = imgWidePath(dir);
-    if (!wide.empty() && CreateDirectoryW(wide.c_str(), nullptr) != 0) return true;
-    setErrno(wide.empty() ? ERROR_PATH_NOT_FOUND : GetLastError());
-    return false;
+// Removes a file, which is no longer tracked; nothing when there is none.
+void CAPTURERemovePath(const char* path) {
+    if (path == nullptr || path[0] == '\0') return;
+    DeleteFileW(HOSTWide(path).c_str());
+    for (Tracked& entry : tracked) {
+        if (entry.used == 1 && std::strcmp(entry.path, path) == 0) entry.used = 0;
+    }
+}
+
+void CAPTURERemoveFolder(const char* path) {
+    if (path != nullptr && path[0] != '\0') RemoveDirectoryW(HOSTWide(path).c_str());
+}
+
+// Whether the folder exists and new files can be made in it: a file is made
+// there and removed (Windows' permissions are not read from mode bits).
+bool CAPTUREMayWriteInto(const char* folder) {
+    const std::wstring wide = HOSTWide(folder);
+    const DWORD attributes = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        errno = ENOENT;
+        return false;
+    }
+    wchar_t probe[MAX_PATH];
+    if (GetTempFileNameW(wide.c_str(), L"vlm", 0, probe) == 0) {
+        setErrno(GetLastError());
+        return false;
+    }
+    DeleteFileW(probe);
+    return true;
+}
+
+// A console (a character device that is not NUL).
+bool CAPTUREIsTerminal(std::FILE* stream) {
+    if (stream == nullptr) return false;
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
+}
+
+std::FILE* CAPTURETakeStdout() {
+    std::fflush(stdout);
+    const int fd = _dup(_fileno(stdout));
+    if (fd < 0) return nullptr;
+    _setmode(fd, _O_BINARY);
+    std::FILE* stream = _fdopen(fd, "wb");
+    if (stream == nullptr) {
+        _close(fd);
+        return nullptr;
+    }
+    if (_dup2(_fileno(stderr), _fileno(stdout)) < 0) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    return stream;
 }

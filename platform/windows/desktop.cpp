@@ -1,9 +1,11 @@
 // Windows: the desktop's size, asked of Windows before SDL starts. The exe's
 // manifest declares it DPI-aware, so these are the screen's real pixels, not
 // the ones Windows would scale up on a 150 % display.
+#include "platform/desktop.h"
+
 #include <windows.h>
 
-#include "platform/sdldpy.h"
+#include "img/img.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"WINDESK ", "20261210", "Tordeval", "C++     ", "CODE    "};

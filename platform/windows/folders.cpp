@@ -1,5 +1,7 @@
 // Windows: the user's folders are Windows' Known Folders (Pictures for F12,
 // Videos for F9), wherever the user moved them. Paths are UTF-8.
+#include "platform/folders.h"
+
 #include <shlobj.h>
 #include <windows.h>
 
@@ -8,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "img/windows/widepath.h"
-#include "platform/sdldpy.h"
+#include "host/windows/text.h"
+#include "img/img.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"WINFOLD ", "20261210", "Tordeval", "C++     ", "CODE    "};
@@ -21,7 +23,7 @@ bool isDir(const std::wstring& path) {
 
 // Copies a UTF-16 folder into folder as UTF-8; false when it does not fit.
 bool put(const std::wstring& wide, char* folder, std::size_t size) {
-    const std::string utf8 = imgNarrowPath(wide.c_str());
+    const std::string utf8 = HOSTNarrow(wide.c_str());
     if (utf8.empty() || utf8.size() >= size) return false;
     std::memcpy(folder, utf8.c_str(), utf8.size() + 1);
     return true;
@@ -48,7 +50,7 @@ std::wstring knownFolder(const char* name) {
 void SDLDPYUserDir(const char* name, const char* conventional, char* folder, std::size_t size) {
     if (folder == nullptr || size == 0 || name == nullptr || conventional == nullptr) return;
     const char* variable = std::getenv(name);
-    if (variable != nullptr && isDir(imgWidePath(variable)) && std::strlen(variable) < size) {
+    if (variable != nullptr && isDir(HOSTWide(variable)) && std::strlen(variable) < size) {
         std::memcpy(folder, variable, std::strlen(variable) + 1);
         return;
     }
@@ -58,3 +60,5 @@ void SDLDPYUserDir(const char* name, const char* conventional, char* folder, std
     const DWORD n = GetCurrentDirectoryW(MAX_PATH, here);
     if (n == 0 || n >= MAX_PATH || !put(here, folder, size)) std::snprintf(folder, size, ".");
 }
+
+void SDLDPYPicturesDir(char* folder, std::size_t size) { SDLDPYUserDir("XDG_PICTURES_DIR", "Pictures", folder, size); }

@@ -3,6 +3,6 @@
 // stands for the program in Explorer and on the taskbar. The Linux way, an
 // icon handed to SDL before its video starts, would crash classic SDL 1.2,
 // which has no video device yet at that point.
-#include "platform/sdldpy.h"
+#include "platform/window.h"
 
 void SDLDPYSetIcon() {}

@@ -17,8 +17,7 @@
 #include <string>
 
 #include "img/img.h"
-#include "img/windows/widepath.h"
-#include "platform/sdldpy.h"
+#include "platform/window.h"
 
 extern "C" int SDL_main(int argc, char* argv[]);
 

@@ -1,6 +1,8 @@
 // Windows: library chatter held back while SDL looks for a display or a sound
 // device, as on Linux; VELM4023_LIBRARY_MESSAGES=1 lets the libraries speak.
 // Standard error goes to NUL in between.
+#include "platform/quiet.h"
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -8,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/sdldpy.h"
+#include "img/img.h"
 
 namespace {
 [[maybe_unused]] const IDENT ident = {"WINQUIET", "20261210", "Tordeval", "C++     ", "CODE    "};

@@ -117,3 +117,27 @@ TEST(CaptureVideo, WritesMp4AndWebM) {
     ASSERT_GT(b.size(), 1000u);
     EXPECT_EQ(b.substr(0, 4), "\x1a\x45\xdf\xa3");
 }
+
+// --video and --gif in one run: two encoders at once, each of which must see
+// the end of its own frames (neither may hold the other's pipe open), and
+// both files whole, as ffprobe reads them.
+TEST(CaptureVideo, VideoAndGifInOneRun) {
+    const bool ci = std::getenv("CI") != nullptr && std::string(std::getenv("CI")) == "true";
+    if (!CAPTUREHaveFFmpeg() || std::system("command -v ffprobe > /dev/null 2>&1") != 0) {
+        if (ci) FAIL() << "ffmpeg or ffprobe is not installed";
+        GTEST_SKIP() << "ffmpeg or ffprobe is not installed";
+    }
+    const std::string mp4 = TempPath("both.mp4"), gif = TempPath("both.gif");
+    std::string err;
+    // timeout: a run whose encoders wait for each other ends as a failure.
+    ASSERT_EQ(Capture("--frames 1:20 --video '" + mp4 + "' --gif '" + gif + "'", &err, "timeout 120"), 0) << err;
+    for (const std::string& path : {mp4, gif}) {
+        const std::string out = TempPath("probe");
+        const std::string probe = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                  "stream=nb_read_frames -of csv=p=0 '" + path + "' > " + out;
+        EXPECT_EQ(std::system(probe.c_str()), 0) << path;
+        EXPECT_EQ(std::atoi(ReadWhole(out).c_str()), 20) << path;
+        std::remove(out.c_str());
+        std::remove(path.c_str());
+    }
+}

@@ -13,8 +13,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 work=$(mktemp -d /tmp/velm-run-XXXXXX)
 trap 'xvfb_stop; rm -rf "$work"' EXIT
-# `-o build`: the recipe alone, without configuring or building again.
-run() { make -s -C "$SOURCE" -o build run BUILD="$1" >/dev/null 2>&1; }
+# `-o show`: the recipe alone, without configuring or building again.
+run() { make -s -C "$SOURCE" -o show run BUILD="$1" >/dev/null 2>&1; }
 
 mkdir -p "$work/fake/demo"
 for pair in 1:0 0:0 2:2 139:139; do
@@ -32,7 +32,7 @@ for pair in 1:0 0:0 2:2 139:139; do
 done
 
 # The real show, started by make and quit with Escape.
-printf '#!/bin/sh\nexec make -s -C "%s" -o build run BUILD="%s"\n' "$SOURCE" "$BUILD" >"$work/make-run"
+printf '#!/bin/sh\nexec make -s -C "%s" -o show run BUILD="%s"\n' "$SOURCE" "$BUILD" >"$work/make-run"
 chmod +x "$work/make-run"
 xvfb_start
 SHOW=$work/make-run

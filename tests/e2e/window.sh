@@ -149,13 +149,20 @@ else
 fi
 kill -TERM "$SHOW_PID"; show_wait_end 2
 
-# No sound device: the show's own line alone on standard error.
-SDL_AUDIODRIVER=alsa ALSA_CARD=velm-none show_start
+# No sound device: the show's own line alone on standard error. ALSA gets a
+# configuration that defines no device at all, so that neither a sound card
+# nor a sound server of this machine's can stand in.
+echo '# no devices' >"$XVFB_DIR/alsa-none.conf"
+SDL_AUDIODRIVER=alsa ALSA_CARD=velm-none ALSA_CONFIG_PATH="$XVFB_DIR/alsa-none.conf" show_start
 sleep 0.5
 if grep -q "^velm4023: no sound: " "$XVFB_DIR/show.err" && [ "$(grep -c . "$XVFB_DIR/show.err")" = 1 ]; then
     pass "no sound device: one line, \"$(cat "$XVFB_DIR/show.err")\""
 elif ! grep -q . "$XVFB_DIR/show.err"; then
-    echo "skipped: no sound device (ALSA found one after all)"
+    if [ "${CI:-}" = true ]; then
+        fail "no sound device: ALSA opened one all the same"
+    else
+        echo "skipped: no sound device (ALSA opened one all the same)"
+    fi
 else
     fail "no sound device: standard error: $(cat "$XVFB_DIR/show.err")"
 fi

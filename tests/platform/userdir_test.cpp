@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/sdldpy.h"
+#include "platform/folders.h"
 
 TEST(UserDir, VariableThenUserDirsLineThenConventionalThenCurrent) {
     char name[] = "/tmp/velm-userdir-XXXXXX";

@@ -15,7 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
+#include "platform/folders.h"
+#include "platform/pointer.h"
+#include "platform/quiet.h"
 #include "platform/sdldpy.h"
+#include "platform/shot.h"
+#include "platform/window.h"
 #include "platform/sdlkbd.h"
 #include "tests/readback.h"
 

@@ -201,6 +201,24 @@ window.MediaRecorder = class {
   deliver() { this.ondataavailable({ data: new Blob([new Uint8Array(64)], { type: this.mimeType }) }); }
 };`;
 
+// A WebM recorder that takes 7 s to report its stop, or whose constructor
+// throws; the music's connections to a recording are counted.
+const awkwardRecorder = (throws) => `velmTest.keepDownloads = true;
+{ let taps = 0;
+  const connect = AudioNode.prototype.connect, disconnect = AudioNode.prototype.disconnect;
+  AudioNode.prototype.connect = function (node, ...rest) {
+    if (node instanceof MediaStreamAudioDestinationNode) taps++; return connect.call(this, node, ...rest); };
+  AudioNode.prototype.disconnect = function (node, ...rest) {
+    if (node instanceof MediaStreamAudioDestinationNode) taps--; return disconnect.call(this, node, ...rest); };
+  Object.defineProperty(velmTest, 'taps', { get: () => taps }); }
+window.MediaRecorder = class {
+  static isTypeSupported(type) { return /^video\\/webm/.test(type); }
+  constructor(stream, options) { if (${throws}) throw new DOMException('cannot', 'NotSupportedError'); this.mimeType = options.mimeType; }
+  start() { this.timer = setInterval(() => this.deliver(), 250); }
+  stop() { clearInterval(this.timer); setTimeout(() => { this.deliver(); this.onstop(); }, 7000); }
+  deliver() { this.ondataavailable({ data: new Blob([new Uint8Array(64)], { type: this.mimeType }) }); }
+};`;
+
 const noFullscreen = 'delete Element.prototype.requestFullscreen; delete Element.prototype.webkitRequestFullscreen;';
 // Full screen asked for is counted, not entered: the standard call, or only
 // the prefixed one of older iPad Safari.
@@ -430,6 +448,32 @@ async function recordingMp4(ctx) {
   check(await page.evaluate('velmTest.asked') === 'video/mp4', 'the page asks the recorder for MP4, the one it offers');
   check(/^velm4023-\d{8}-\d{6}[.]mp4$/.test(clip.name) && /^video\/mp4/.test(clip.type) && clip.size > 0,
         `the clip is downloaded as "${clip.name}", ${clip.type}, ${clip.size} bytes`);
+}
+
+// A recorder slow to stop still delivers its clip; one that cannot start
+// leaves the music connected to nothing.
+async function recordingAwkward(ctx) {
+  let page = await open(ctx, [downloads, awkwardRecorder(false)]);
+  await showStarted(page);
+  await page.press(' ');  // the music, which the recording taps
+  await page.press('F9');
+  await delay(1200);
+  await page.press('F9');
+  await waitFor(page, 'velmTest.downloads.length > 0', 15000, 'the download').catch(() => false);
+  const [clip = {}] = await page.evaluate('velmTest.downloads');
+  check(/^velm4023-\d{8}-\d{6}[.]webm$/.test(clip.name) && clip.size > 0,
+        `a recorder reporting its stop after 7 s still gives its clip: "${clip.name}", ${clip.size} bytes`);
+  check(await page.evaluate('velmTest.taps') === 0, 'and the music is no longer tapped');
+  await page.close();
+  page = await open(ctx, [downloads, awkwardRecorder(true)]);
+  await showStarted(page);
+  await page.press(' ');
+  await page.press('F9');
+  await delay(500);
+  const state = await page.evaluate(`({ text: document.getElementById('record').textContent,
+    taps: velmTest.taps, downloads: velmTest.downloads.length })`);
+  check(state.text === 'Cannot record' && state.taps === 0 && state.downloads === 0,
+        `a recorder that cannot start: "${state.text}", ${state.taps} taps left, ${state.downloads} downloads`);
 }
 
 // The standard call, or only the prefixed one: the button and a double-click
@@ -685,6 +729,7 @@ const checks = [
   ['normal use: parts, keys, readout, music, the end', normalUse],
   ['recording', recording],
   ['recording where the recorder offers MP4 only', recordingMp4],
+  ['recording with a recorder slow to stop or failing to start', recordingAwkward, ['chromium']],
   ['full screen', (ctx) => fullscreen(ctx, false)],
   ['full screen where only the webkit-prefixed call exists', (ctx) => fullscreen(ctx, true)],
   ['no full screen, wake lock nor audio session', withoutApis],
