@@ -106,8 +106,13 @@ int main(int argc, char** argv) {
     std::atexit(removeEmptyOutputs);
     timeBeginPeriod(1);
     std::atexit(restoreTimer);
-    // The window's enlargement is chosen from the desktop before SDL starts.
+    // The window's enlargement is chosen from the desktop before SDL starts,
+    // and SDL puts the window, and full screen's borderless one, in the
+    // screen's middle.
     SDLDPYChooseScaling();
+    if (std::getenv("SDL_VIDEO_CENTERED") == nullptr && std::getenv("SDL_VIDEO_WINDOW_POS") == nullptr) {
+        _putenv_s("SDL_VIDEO_CENTERED", "1");
+    }
     if (SDL_Init(SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "%s: %s\n", "WinMain() error", SDL_GetError());
         return initFailed;

@@ -7,6 +7,8 @@
 #   - F12 writes a PNG into Wine's Pictures folder and its path into
 #     stdout.txt beside the exe;
 #   - Space leads to part two (its starfield leaves most of the picture black);
+#   - F11 turns the window into a borderless one over the whole screen without
+#     changing the screen's mode, and back;
 #   - about 500 frames pass in 10 s (the screenshots' frame numbers);
 #   - Escape ends it with status 1, and no empty stdout.txt or stderr.txt is
 #     left behind.
@@ -15,7 +17,7 @@ set -uo pipefail
 EXE=$1
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/../e2e/xvfb.sh"
-require_tools wine Xvfb xdotool openbox xprop pulseaudio convert
+require_tools wine Xvfb xdotool openbox xprop xdpyinfo pulseaudio convert identify bc
 RUN="$HERE/../../cmake/wine-run.sh"
 export WINEPREFIX="${WINEPREFIX:-$(cd "$(dirname "$EXE")/.." && pwd)/wine}"
 PICTURES="$WINEPREFIX-home"   # where the prefix's Pictures folder leads (cmake/wine-run.sh)
@@ -91,12 +93,25 @@ black() { [ -n "$1" ] && convert "$1" -fx 'r+g+b==0' -format '%[fx:int(100*mean)
 shot
 first=$FRAME
 [ -n "$LAST_SHOT" ] && { [ "$(black "$LAST_SHOT")" -lt 42 ] || fail "the first screenshot does not look like part one"; }
+# F11: a borderless window over the whole screen (no mode change), and back.
+press F11
+sleep 1
+geometry=$(xdotool getwindowgeometry "$WINDOW" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = 1024x768 ] || fail "F11 gave a window of $geometry, not the whole 1024x768 screen"
+screen=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9x]*\).*/\1/p')
+[ "$screen" = 1024x768 ] || fail "F11 changed the screen's mode to $screen"
+press F11
+sleep 1
+geometry=$(xdotool getwindowgeometry "$WINDOW" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = 512x512 ] || fail "after F11 again the window is $geometry, not 512x512"
 press space
 sleep 1
 shot
 second=$FRAME
 [ -n "$LAST_SHOT" ] && { [ "$(black "$LAST_SHOT")" -ge 42 ] ||
     fail "after Space the screenshot does not look like part two ($(black "$LAST_SHOT") % black)"; }
+[ -n "$LAST_SHOT" ] && [ "$(identify -format %wx%h "$LAST_SHOT")" = 256x256 ] ||
+    fail "the screenshot of the enlarged window is not the 256 x 256 frame"
 start=$(date +%s.%N)
 sleep 10
 shot
