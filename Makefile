@@ -23,21 +23,37 @@ WEB_BIND ?= 127.0.0.1
 SITE_URL ?=
 AUDIT = bench/web/audit
 
+# ---- Other architectures -------------------------------------------------------
+# ARCH names a Debian architecture to cross-build for with Debian's cross
+# compilers and the toolchain file cmake/toolchain-ARCH.cmake (arm64: 64-bit
+# Raspberry Pi OS and ARM boards; armhf: 32-bit Raspberry Pi OS); by default
+# this machine's own, built natively. The programs of a cross build run here
+# through qemu-user.
+HOST_ARCH := $(shell dpkg --print-architecture 2>/dev/null)
+ARCH ?= $(HOST_ARCH)
+CROSS = $(if $(filter-out $(HOST_ARCH),$(ARCH)),-DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/toolchain-$(ARCH).cmake))
+ARCH_BUILD ?= $(BUILD)-$(ARCH)
+ARCH_PACKAGES = crossbuild-essential-$(ARCH) qemu-user-static \
+                $(addsuffix :$(ARCH),libc6-dev libstdc++6 libsdl1.2-compat-dev libpng-dev libx11-dev libgtest-dev)
+
 .PHONY: all deps deps-run build show run test bench screenshots install deb web bench-web serve-web audit-web clean \
-        deps-windows windows test-windows
+        deps-arch test-arch deps-windows windows test-windows
 
 all: build
 
-# Installs the Debian packages named in $(1) that are missing: with apt-get
-# as root, else it prints the command to run.
+# Installs the Debian packages named in $(1) that are missing, with the
+# apt-get options $(2) and after the command $(3): with apt-get as root, else
+# it prints the commands to run.
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:" $$missing; \
-	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $(2) $$missing; \
+	    $(if $(3),$(3) &&) apt-get -o DPkg::Lock::Timeout=900 update && \
+	    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y $(2) $$missing; \
 	  else \
-	    echo "Missing packages. Run:"; echo "  sudo apt-get update && sudo apt-get install -y $(2)" $$missing; exit 1; \
+	    echo "Missing packages. Run:"; $(if $(3),echo "  sudo $(3)";) \
+	    echo "  sudo apt-get update && sudo apt-get install -y $(2)" $$missing; exit 1; \
 	  fi; \
 	fi
 endef
@@ -90,17 +106,40 @@ install: build
 
 # The Debian package, built with Debian's hardening flags in its own folder;
 # its dependencies come from dpkg-shlibdeps, plus the sdl12-compat shim by name.
+# ARCH=arm64 or ARCH=armhf cross-builds it (see ARCH above; `make deps-arch`
+# installs what that needs) into $(BUILD)-deb-ARCH.
+ifeq ($(ARCH),$(HOST_ARCH))
 DEB_BUILD ?= $(BUILD)-deb
-deb: deps
-	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
-	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELM_TESTS=OFF -DVELM_BENCH=OFF \
+else
+DEB_BUILD ?= $(BUILD)-deb-$(ARCH)
+endif
+deb: deps $(if $(CROSS),deps-arch)
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH=$(ARCH); \
+	cmake -S . -B $(DEB_BUILD) $(CROSS) -DCMAKE_BUILD_TYPE=Release -DVELM_TESTS=OFF -DVELM_BENCH=OFF \
 	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
 	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
-	cmake --build $(DEB_BUILD) -j $(JOBS) --target velm4023 velm4023-capture velm_dist
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" && \
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target velm4023 velm4023-capture velm_dist && \
 	cd $(DEB_BUILD) && cpack -G DEB
-	@ls $(DEB_BUILD)/velm4023_*.deb
+	@ls $(DEB_BUILD)/velm4023_*_$(ARCH).deb
+
+# The cross compilers, the architecture's libraries beside this machine's own
+# (dpkg --add-architecture) and qemu-user, with apt-get when run as root.
+deps-arch:
+	@[ -n "$(CROSS)" ] && [ -f cmake/toolchain-$(ARCH).cmake ] || { echo "ARCH=$(ARCH): no cross build for it (cmake/toolchain-*.cmake)"; exit 1; }
+	$(call install_missing,$(ARCH_PACKAGES),,dpkg --add-architecture $(ARCH))
+
+# The cross build of ARCH in $(ARCH_BUILD) (without the benchmarks) and its
+# tests under qemu-user, with the comparison of its capture tool's frames and
+# sound against the native build's, whose capture tool this builds first.
+test-arch: deps-arch deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target velm4023-capture
+	cmake -S . -B $(ARCH_BUILD) $(CROSS) -DVELM_BENCH=OFF \
+	  -DVELM_NATIVE_CAPTURE=$(abspath $(BUILD))/capture/velm4023-capture $(CMAKE_FLAGS)
+	cmake --build $(ARCH_BUILD) -j $(JOBS)
+	ctest --test-dir $(ARCH_BUILD) --output-on-failure -j $(JOBS)
 
 # The show for the browser: the page, velm4023.js and velm4023.wasm, with the
 # service worker, manifest, icons and link preview, in $(WEB_BUILD)/site, plus
@@ -143,7 +182,6 @@ audit-web: web
 # 1.2, libpng and zlib from Debian's source packages (cmake/windows-libs.sh,
 # fetched with a private apt source list, built once; a stamp per step), then
 # the show, the capture tool and the unit tests, and the zip to hand out.
-# `make test-windows` runs the tests under Wine.
 WIN_BUILD ?= build-windows
 WIN_CMAKE_FLAGS ?=
 WIN_DEPS = $(WIN_BUILD)/deps
@@ -173,7 +211,12 @@ windows: deps-windows
 	  $(WIN_CMAKE_FLAGS)
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-test-windows: windows
+# The tests under Wine, and the comparison of the Windows capture tool's
+# frames and sound with the native build's (tests/cross).
+test-windows: windows deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target velm4023-capture
+	cmake -S . -B $(WIN_BUILD) -DVELM_NATIVE_CAPTURE=$(abspath $(BUILD))/capture/velm4023-capture
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
 
 clean:

@@ -3,10 +3,13 @@
 # find nothing to say; `cmake --install` and the .deb (made with cpack from
 # this build) hold every file; lintian reports no error and no warning but
 # those the README lists; the unpacked velm4023 opens its window under Xvfb.
-# Usage: package.sh BUILD-DIR SOURCE-DIR
+# Usage: package.sh BUILD-DIR SOURCE-DIR [EMULATOR...]
+# A cross build's programs, the unpacked package's too, start through EMULATOR.
 set -u
 BUILD=$1
 SOURCE=$2
+shift 2
+EMULATOR=("$@")
 . "$SOURCE/tests/e2e/xvfb.sh"
 require_tools cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli man Xvfb xdotool
 failures=0
@@ -41,7 +44,7 @@ for page in velm4023.6 velm4023-capture.1; do
 done
 # Every option the capture tool's --help names is in its manual page.
 MANWIDTH=200 man -E UTF-8 -l "$SOURCE/dist/velm4023-capture.1" 2>/dev/null | sed 's/‐/-/g' >"$work/capture.txt"
-options=$("$BUILD/capture/velm4023-capture" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
+options=$("${EMULATOR[@]}" "$BUILD/capture/velm4023-capture" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
 missing=
 for opt in $options; do grep -q -- "$opt" "$work/capture.txt" || missing="$missing $opt"; done
 [ -z "$missing" ] && pass "capture manual page names every option:" $options || fail "capture manual page lacks:$missing"
@@ -91,6 +94,11 @@ check_files "the unpacked .deb" "$work/root/usr"
 xvfb_start
 trap 'xvfb_stop; rm -rf "$work"' EXIT
 SHOW="$work/root/usr/bin/velm4023"
+if [ ${#EMULATOR[@]} -gt 0 ]; then
+    { echo '#!/bin/bash'; printf 'exec'; printf ' %q' "${EMULATOR[@]}" "$SHOW"; echo ' "$@"'; } >"$work/show"
+    chmod +x "$work/show"
+    SHOW="$work/show"
+fi
 show_start
 pass "the unpacked velm4023 opened its window"
 show_stop

@@ -122,7 +122,10 @@ show_start() {
     esac
     SHOW_PID=$!
     WINDOW=
-    for _ in $(seq 300); do  # up to 30 s: sanitizer builds start slowly
+    # Up to 90 s while the show runs: a sanitizer build, or any build on a
+    # machine whose cores are all busy, can take long to open its window;
+    # one that never opens it fails, and says what it was doing.
+    for _ in $(seq 900); do
         if [ -n "${SHOW_ANY_PID:-}" ]; then
             WINDOW=$(xdotool search --name '^VELM4023$' 2>/dev/null | head -n1)
         else
@@ -132,11 +135,24 @@ show_start() {
         kill -0 "$SHOW_PID" 2>/dev/null || break
         sleep 0.1
     done
+    kill -0 "$SHOW_PID" 2>/dev/null && show_state
     kill -0 "$SHOW_PID" 2>/dev/null && kill -TERM "$SHOW_PID"
     reap "the show" "$SHOW_PID"
     echo "FAIL: no window titled VELM4023 appeared on $DISPLAY (status $?)"; cat "$XVFB_DIR/show.err"
     SHOW_PID=
     exit 1
+}
+
+# What a show that has not opened its window is doing: each thread's state
+# and where in the kernel it waits, and the windows on the X server.
+show_state() {
+    local task
+    echo "the show (pid $SHOW_PID and its children) after $SECONDS s of the script:"
+    for task in /proc/"$SHOW_PID"/task/* $(pgrep -P "$SHOW_PID" | sed 's|^|/proc/|'); do
+        [ -r "$task/stat" ] && echo "  ${task#/proc/} $(cut -d' ' -f2,3 "$task/stat") in $(cat "$task/wchan" 2>/dev/null)"
+    done
+    echo "windows on $DISPLAY:"
+    xwininfo -root -tree 2>&1 | grep -E '^ +0x' | head -n 20
 }
 
 # Ends the show with SIGTERM, waiting a few seconds at most.
