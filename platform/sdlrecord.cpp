@@ -19,6 +19,7 @@
 #include <system_error>
 #include <vector>
 
+#include "host/files.h"
 #include "host/process.h"
 #include "img/img.h"
 #include "platform/ending.h"
@@ -87,7 +88,7 @@ std::string findCaptureTool() {
 
 bool exists(const std::string& path) {
     std::error_code why;
-    return std::filesystem::exists(path, why);
+    return std::filesystem::exists(HOSTPath(path.c_str()), why);
 }
 
 // Picks velm4023-STAMP.keys and .mp4 in the videos folder, neither existing.

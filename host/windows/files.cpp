@@ -138,3 +138,5 @@ std::int64_t HOSTReadSome(std::FILE* file, void* to, std::size_t count) {
     const unsigned chunk = count > 0x40000000u ? 0x40000000u : static_cast<unsigned>(count);
     return _read(fd, to, chunk);
 }
+
+std::filesystem::path HOSTPath(const char* path) { return std::filesystem::path(HOSTWide(path)); }
