@@ -233,3 +233,14 @@ std::string HOSTProgramFolder() {
     const std::size_t slash = folder.find_last_of(L"\\/");
     return slash == std::wstring::npos ? "" : HOSTNarrow(folder.substr(0, slash).c_str());
 }
+
+// A word for Command Prompt or PowerShell: in double quotes unless plain.
+std::string HOSTQuote(const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t\"&|<>^%'()`$;,") == std::string::npos) return word;
+    std::wstring line;
+    appendQuoted(line, HOSTWide(word.c_str()));
+    if (line.empty() || line.front() != L'"') line = L'"' + line + L'"';
+    return HOSTNarrow(line.c_str());
+}
+
+const char* HOSTFFmpegHint() { return "ffmpeg.exe is neither beside velm4023.exe nor on the PATH"; }
