@@ -77,7 +77,10 @@ void redirectOutputs() {
             if (folder.empty()) continue;
             const std::wstring path = folder + output.name;
             if (_wfreopen(path.c_str(), L"w", output.stream) != nullptr) {
-                setvbuf(output.stream, nullptr, _IOLBF, BUFSIZ);
+                // Standard error unbuffered, as always; standard output in
+                // lines, which the C runtime here takes as whole buffers: the
+                // show flushes after each of its lines.
+                setvbuf(output.stream, nullptr, output.stream == stderr ? _IONBF : _IOLBF, BUFSIZ);
                 output.path = path;
                 break;
             }

@@ -3,7 +3,7 @@
 # (1024 x 768) with a window manager and a PulseAudio null sink for its
 # sound, started from a folder of its own as a double-click would:
 #   - the window titled VELM4023 appears, enlarged by the whole number that
-#     fits two thirds of the screen's height (2: 512 x 512);
+#     fits two thirds of the screen's height (2: 512 x 512), with an icon;
 #   - F12 writes a PNG into Wine's Pictures folder and its path into
 #     stdout.txt beside the exe;
 #   - Space leads to part two (its starfield leaves most of the picture black);
@@ -45,7 +45,8 @@ stop_pulse() {
     kill "$PULSE_PID" 2>/dev/null && reap PulseAudio "$PULSE_PID"
     rm -rf "$PULSE_DIR"
 }
-trap 'stop_pulse; xvfb_exit' EXIT
+# At exit the script's own status goes on to xvfb_exit, which ends with it.
+trap 'status=$?; stop_pulse; (exit $status); xvfb_exit' EXIT
 
 # Started as Explorer would: no standard streams of the caller's.
 unset SDL_AUDIODRIVER
@@ -64,6 +65,12 @@ sleep 1
 geometry=$(xdotool getwindowgeometry "$WINDOW" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = 512x512 ] || fail "the window is $geometry, not 512x512 (twice 256 on 768 lines)"
 xdotool windowactivate --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW"
+# The emblem from the exe's icon resource on the window.
+# (grep reads xprop's whole answer: with pipefail, a grep -q that stops
+# early would fail the pipe.)
+has_icon() { xprop -id "$WINDOW" _NET_WM_ICON 2>/dev/null | grep -c 'Icon (' >/dev/null; }
+for _ in $(seq 30); do has_icon && break; sleep 0.1; done
+has_icon || fail "the window carries no icon"
 
 # F12: the newest screenshot into LAST_SHOT, its frame number into FRAME
 # (0 when none came within 5 s).
