@@ -185,8 +185,10 @@ audit-web: web
 WIN_BUILD ?= build-windows
 WIN_CMAKE_FLAGS ?=
 WIN_DEPS = $(WIN_BUILD)/deps
-WIN_PACKAGES = g++-mingw-w64-x86-64 wine wine64 zip dpkg-dev cmake make pkg-config xvfb xdotool \
-               imagemagick pulseaudio
+# The cross compilers, Wine and zip; the tests' Xvfb, window manager, X
+# tools, PulseAudio, ImageMagick, unzip and bc.
+WIN_PACKAGES = g++-mingw-w64-x86-64 wine wine64 zip dpkg-dev cmake make pkg-config xvfb xdotool x11-utils \
+               openbox imagemagick pulseaudio unzip bc
 WIN_LIBS = cmake/windows-libs.sh
 
 deps-windows:
