@@ -37,7 +37,7 @@ ARCH_PACKAGES = crossbuild-essential-$(ARCH) qemu-user-static \
                 $(addsuffix :$(ARCH),libc6-dev libstdc++6 libsdl1.2-compat-dev libpng-dev libx11-dev libgtest-dev)
 
 .PHONY: all deps deps-run build show run test bench screenshots install deb web bench-web serve-web audit-web clean \
-        deps-arch test-arch
+        deps-arch test-arch deps-windows windows test-windows
 
 all: build
 
@@ -177,5 +177,49 @@ audit-web: web
 	fi
 	CHROME_PATH=$${CHROME_PATH:-/usr/bin/chromium} node $(AUDIT)/audit.mjs $(WEB_BUILD)/site $(WEB_BUILD)/audit
 
+# ---- Windows ----------------------------------------------------------------------
+# The show for 64-bit Windows, cross-built with mingw-w64 in $(WIN_BUILD): SDL
+# 1.2, libpng and zlib from Debian's source packages (cmake/windows-libs.sh,
+# fetched with a private apt source list, built once; a stamp per step), then
+# the show, the capture tool and the unit tests, and the zip to hand out.
+WIN_BUILD ?= build-windows
+WIN_CMAKE_FLAGS ?=
+WIN_DEPS = $(WIN_BUILD)/deps
+# The cross compilers, Wine and zip; the tests' Xvfb, window manager, X
+# tools, PulseAudio, ImageMagick, unzip and bc.
+WIN_PACKAGES = g++-mingw-w64-x86-64 wine wine64 zip dpkg-dev cmake make pkg-config xvfb xdotool x11-utils \
+               openbox imagemagick pulseaudio unzip bc
+WIN_LIBS = cmake/windows-libs.sh
+
+deps-windows:
+	$(call install_missing,$(WIN_PACKAGES))
+
+$(WIN_DEPS)/fetched.stamp: $(WIN_LIBS)
+	sh $(WIN_LIBS) $(WIN_DEPS) fetch
+	touch $@
+$(WIN_DEPS)/zlib.stamp: $(WIN_DEPS)/fetched.stamp
+	JOBS=$(JOBS) sh $(WIN_LIBS) $(WIN_DEPS) zlib
+	touch $@
+$(WIN_DEPS)/libpng.stamp: $(WIN_DEPS)/zlib.stamp
+	JOBS=$(JOBS) sh $(WIN_LIBS) $(WIN_DEPS) libpng
+	touch $@
+$(WIN_DEPS)/sdl.stamp: $(WIN_DEPS)/fetched.stamp
+	JOBS=$(JOBS) sh $(WIN_LIBS) $(WIN_DEPS) sdl
+	touch $@
+
+windows: deps-windows
+	$(MAKE) --no-print-directory $(WIN_DEPS)/libpng.stamp $(WIN_DEPS)/sdl.stamp
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  $(WIN_CMAKE_FLAGS)
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The tests under Wine, and the comparison of the Windows capture tool's
+# frames and sound with the native build's (tests/cross).
+test-windows: windows deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target velm4023-capture
+	cmake -S . -B $(WIN_BUILD) -DVELM_NATIVE_CAPTURE=$(abspath $(BUILD))/capture/velm4023-capture
+	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-deb $(WEB_BUILD)
+	rm -rf $(BUILD) $(BUILD)-deb $(WEB_BUILD) $(WIN_BUILD)

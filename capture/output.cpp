@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/files.h"
 #include "img/img.h"
 #include "capture/capture.h"
 
@@ -59,9 +60,9 @@ bool CAPTUREPrepareDir(const char* dir, char* error, std::size_t size) {
         return false;
     }
     std::error_code why;
-    const auto status = std::filesystem::status(dir, why);
+    const auto status = std::filesystem::status(HOSTPath(dir), why);
     if (status.type() == std::filesystem::file_type::not_found) {
-        if (!std::filesystem::create_directory(dir, why)) {
+        if (!std::filesystem::create_directory(HOSTPath(dir), why)) {
             std::snprintf(error, size, "cannot make the output directory %s: %s", dir,
                           why ? why.message().c_str() : "it appeared meanwhile");
             return false;
@@ -115,7 +116,7 @@ bool folderTakesFiles(const char* option, const char* path, char* error, std::si
     }
     if (folder[0] == '\0') std::snprintf(folder, sizeof folder, "/");
     std::error_code why;
-    if (!std::filesystem::is_directory(folder, why)) {
+    if (!std::filesystem::is_directory(HOSTPath(folder), why)) {
         std::snprintf(error, size, "%s %s: the folder %s does not exist", option, path, folder);
         return false;
     }
@@ -148,7 +149,7 @@ bool checkFile(const char* option, const char* path, bool known, const char* ext
     }
     if (!folderTakesFiles(option, path, error, size)) return false;
     std::error_code why;
-    const auto status = std::filesystem::status(path, why);
+    const auto status = std::filesystem::status(HOSTPath(path), why);
     if (std::filesystem::exists(status)) {
         if (std::filesystem::is_directory(status)) {
             std::snprintf(error, size, "%s %s: is a folder", option, path);
@@ -166,8 +167,9 @@ bool checkFile(const char* option, const char* path, bool known, const char* ext
 std::int32_t existingFrame(const char* dir, std::int32_t first, std::int32_t last) {
     std::error_code why;
     std::int32_t found = 0;
-    for (std::filesystem::directory_iterator entry(dir, why), end; !why && entry != end; entry.increment(why)) {
-        const std::string name = entry->path().filename().string();
+    for (std::filesystem::directory_iterator entry(HOSTPath(dir), why), end; !why && entry != end; entry.increment(why)) {
+        const std::u8string utf8 = entry->path().filename().u8string();   // never a failed conversion
+        const std::string name(utf8.begin(), utf8.end());
         unsigned frame = 0;
         char tail[8] = "";
         if (std::sscanf(name.c_str(), "frame-%u.%7s", &frame, tail) == 2 && std::strcmp(tail, "png") == 0 &&

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 
 // Writes the file at path through write(file, what), which reports whether
 // every byte went out. A regular file (also one reached through a symbolic
@@ -16,6 +17,11 @@
 // and closed. Anything else at the path (a device, a FIFO) is written in
 // place. False on any failure, with errno saying why; no new file is left.
 bool HOSTSaveThrough(const char* path, bool (*write)(std::FILE* file, const void* what), const void* what);
+
+// A path given in UTF-8 (or, on Linux, as the file system's own bytes) as
+// std::filesystem reads it: on Windows its narrow strings are read in a code
+// page of the C library's, which has no room for most letters.
+std::filesystem::path HOSTPath(const char* path);
 
 // Opens path for writing, made or emptied, as a stream no child process
 // inherits; null with errno on failure.

@@ -50,3 +50,9 @@ std::string HOSTFindProgram(const char* name);
 std::string HOSTProgramFolder();
 // True when path names an executable file.
 bool HOSTIsProgram(const std::string& path);
+// A word of a command line as the user's shell takes it back: itself when
+// plain, else quoted (a POSIX shell's single quotes; on Windows the double
+// quotes its programs split their command lines by).
+std::string HOSTQuote(const std::string& word);
+// How to get ffmpeg on this host, for the line that says it is missing.
+const char* HOSTFFmpegHint();

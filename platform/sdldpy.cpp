@@ -20,7 +20,7 @@ namespace {
 
 constexpr bool reportErrors = false;           // build-time switch of SDLDPYError
 constexpr Uint32 doubleBufFlag = 0x40000000u;  // SDL_DOUBLEBUF
-constexpr Uint32 fullScreenFlag = 0x80000000u;  // SDL_FULLSCREEN
+constexpr int maxPitch = 65535;  // SDL 1.2 keeps a surface's row length in 16 bits
 constexpr const char* caption = "VELM4023";
 constexpr std::int32_t defaultSize = 256;
 
@@ -37,6 +37,9 @@ std::int64_t framesShown = 0;  // presentations since the display opened
 std::int32_t fullScale = 0;
 std::int32_t fullX = 0;
 std::int32_t fullY = 0;
+// In the window, where SDL enlarges nothing (platform/window.h): each frame
+// pixel becomes a windowScale x windowScale block from the top-left corner.
+std::int32_t windowScale = 1;
 char modeError[256] = "";     // SDL's message when the last mode could not be set
 char problemText[320] = "";
 
@@ -74,19 +77,20 @@ bool screenIsXRGB(const SDL_Surface* screen) {
     return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
 }
 
-// Fullscreen presentation, straight into the locked screen; the black around
-// the picture was drawn when fullscreen began.
-void showEnlarged(const IMG* image, std::int32_t w, std::int32_t h) {
+// Enlarged presentation, straight into the locked screen: in fullscreen (the
+// black around the picture was drawn when it began), or in a window the
+// display enlarges itself.
+void showEnlarged(const IMG* image, std::int32_t w, std::int32_t h, std::int32_t x, std::int32_t y, std::int32_t k) {
     if (SDL_LockSurface(screenSurface) != 0) {
         SDLDPYError();
         return;
     }
     const std::size_t pitchWords = static_cast<std::size_t>(screenSurface->pitch) / 4;
-    auto* to = static_cast<std::uint32_t*>(screenSurface->pixels) + static_cast<std::size_t>(fullY) * pitchWords +
-               static_cast<std::size_t>(fullX);
-    SDLDPYEnlarge(image, w, h, fullScale, to, pitchWords);
+    auto* to = static_cast<std::uint32_t*>(screenSurface->pixels) + static_cast<std::size_t>(y) * pitchWords +
+               static_cast<std::size_t>(x);
+    SDLDPYEnlarge(image, w, h, k, to, pitchWords);
     SDL_UnlockSurface(screenSurface);
-    finishShow(fullX, fullY, static_cast<Uint32>(w) * fullScale, static_cast<Uint32>(h) * fullScale);
+    finishShow(x, y, static_cast<Uint32>(w) * k, static_cast<Uint32>(h) * k);
 }
 
 // SDL_SetVideoMode, the icon given first, with the libraries' own complaints
@@ -207,6 +211,7 @@ void SDLDPYFree(SDLDPY** display) {
     screenSurface = nullptr;
     doubleBuffered = 0;
     fullScale = 0;
+    windowScale = 1;
     modeError[0] = '\0';
     std::free(current);
     current = nullptr;
@@ -224,7 +229,21 @@ void SDLDPYSetMode(SDLDPY* display, std::int32_t width, std::int32_t height) {
     screenSurface = nullptr;
     videoFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
     fullScale = 0;
-    screenSurface = startMode(width, height, videoFlags);
+    // Where SDL enlarges nothing, the window is opened that many times larger
+    // and the display enlarges each frame into it.
+    const std::int32_t self = SDLDPYSelfScale();
+    windowScale = self > 1 && std::int64_t{width} * self <= maxPitch / 4 && std::int64_t{height} * self <= maxPitch
+                      ? self
+                      : 1;
+    screenSurface = startMode(width * windowScale, height * windowScale, videoFlags);
+    if (screenSurface == nullptr && windowScale > 1) {
+        windowScale = 1;
+        screenSurface = startMode(width, height, videoFlags);
+    }
+    if (screenSurface != nullptr && windowScale > 1 && !screenIsXRGB(screenSurface)) {
+        windowScale = 1;   // a screen the display cannot write into: the frame as it is
+        screenSurface = startMode(width, height, videoFlags);
+    }
     if (screenSurface == nullptr && SDLDPYDropUserScaling(SDL_GetError())) {
         screenSurface = startMode(width, height, videoFlags);
     }
@@ -255,8 +274,12 @@ void SDLDPYShow(SDLDPY* display, const IMG* image) {
     }
     const std::int32_t w = image->width < display->width ? image->width : display->width;
     const std::int32_t h = image->height < display->height ? image->height : display->height;
-    if (fullScale > 0) {
-        showEnlarged(image, w, h);
+    if (fullScale > 0 || windowScale > 1) {
+        if (fullScale > 0) {
+            showEnlarged(image, w, h, fullX, fullY, fullScale);
+        } else {
+            showEnlarged(image, w, h, 0, 0, windowScale);
+        }
         return;
     }
     if (w > 0 && h > 0 && !SDLDPYHostShow(screenSurface, image, w, h)) {
@@ -328,7 +351,17 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
     SDLDPYHostForget();
     fullScale = 0;
     if (on) {
-        const SDL_VideoInfo* desktop = SDL_GetVideoInfo();  // in a window: the desktop's mode
+        // The desktop's mode: SDL's in a window where SDL scales (sdl12-compat);
+        // where it does not, SDL's is the window's own, and the host is asked.
+        const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        SDL_VideoInfo hostDesktop{};
+        std::int32_t hostW = 0, hostH = 0;
+        if (SDLDPYSelfScale() != 0 && SDLDPYDesktopSize(&hostW, &hostH)) {
+            hostDesktop.current_w = hostW;
+            hostDesktop.current_h = hostH;
+            info = &hostDesktop;
+        }
+        const SDL_VideoInfo* desktop = info;
         SDL_Surface* screen = nullptr;
         if (desktop != nullptr && desktop->current_w >= display->width && desktop->current_h >= display->height) {
             // When the whole scale divides the desktop both ways and SDL
@@ -338,11 +371,11 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
             const std::int32_t k = SDLDPYFitScale(display->width, display->height, desktop->current_w,
                                                   desktop->current_h);
             const char* method = std::getenv("SDL12COMPAT_SCALE_METHOD");
-            const bool exact = desktop->current_w % k == 0 && desktop->current_h % k == 0 && method != nullptr &&
+            const bool exact = SDLDPYSelfScale() == 0 && desktop->current_w % k == 0 && desktop->current_h % k == 0 && method != nullptr &&
                                sameName(method, "nearest");
             const std::int32_t w = exact ? desktop->current_w / k : desktop->current_w;
             const std::int32_t h = exact ? desktop->current_h / k : desktop->current_h;
-            screen = SDL_SetVideoMode(w, h, 0, videoFlags | fullScreenFlag);
+            screen = SDL_SetVideoMode(w, h, 0, videoFlags | SDLDPYFullScreenFlags());
         }
         if (screen != nullptr && screenIsXRGB(screen)) {
             screenSurface = screen;
@@ -356,7 +389,7 @@ void SDLDPYSetFullScreen(SDLDPY* display, bool on) {
         }
         SDLDPYError();  // no such screen: back to the window
     }
-    screenSurface = SDL_SetVideoMode(display->width, display->height, 0, videoFlags);
+    screenSurface = SDL_SetVideoMode(display->width * windowScale, display->height * windowScale, 0, videoFlags);
     if (screenSurface == nullptr) SDLDPYError();
     SDLDPYWatchDisplay();
 }
@@ -377,7 +410,7 @@ void SDLDPYToggleFullScreen(SDLDPY* display) {
 void SDLDPYFramePlace(std::int32_t* x, std::int32_t* y, std::int32_t* scale) {
     if (x != nullptr) *x = fullScale > 0 ? fullX : 0;
     if (y != nullptr) *y = fullScale > 0 ? fullY : 0;
-    if (scale != nullptr) *scale = fullScale > 0 ? fullScale : 1;
+    if (scale != nullptr) *scale = fullScale > 0 ? fullScale : windowScale;
 }
 
 // The image's top-left width x height, every pixel a scale x scale square,

@@ -19,6 +19,7 @@
 #include <system_error>
 #include <vector>
 
+#include "host/files.h"
 #include "host/process.h"
 #include "img/img.h"
 #include "platform/ending.h"
@@ -58,19 +59,6 @@ struct Render {
 };
 Render renders[maxRenders];
 
-// A word of a command line as a shell would need it: quoted unless plain.
-std::string quoted(const std::string& word) {
-    bool plain = !word.empty();
-    for (char c : word) {
-        plain = plain && (std::strchr("/._-+:@,=", c) != nullptr || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
-                          (c >= 'A' && c <= 'Z'));
-    }
-    if (plain) return word;
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 // The capture tool beside the running program (as installed), else in the
 // build tree's capture/ folder next to the program's demo/, else on the PATH;
 // "" when none has one.
@@ -87,7 +75,7 @@ std::string findCaptureTool() {
 
 bool exists(const std::string& path) {
     std::error_code why;
-    return std::filesystem::exists(path, why);
+    return std::filesystem::exists(HOSTPath(path.c_str()), why);
 }
 
 // Picks velm4023-STAMP.keys and .mp4 in the videos folder, neither existing.
@@ -158,7 +146,7 @@ bool saveKeys(std::int64_t last) {
         t.argv = {t.tool.empty() ? captureTool : t.tool, "--frames", t.frames, "--keys", "@" + t.keys,
                   "--scale", std::to_string(renderScale), "--video", t.video};
         t.command.clear();
-        for (const std::string& word : t.argv) t.command += (t.command.empty() ? "" : " ") + quoted(word);
+        for (const std::string& word : t.argv) t.command += (t.command.empty() ? "" : " ") + HOSTQuote(word);
         if (keyLogFull) {
             std::fprintf(stderr, "velm4023: recording not written: more than %d keys since the show started\n",
                          maxKeys);
@@ -218,7 +206,7 @@ void finish(std::int64_t last) {
     std::fflush(stdout);
     const bool haveFFmpeg = !HOSTFindProgram("ffmpeg").empty();
     const char* missing = t.tool.empty() ? "the capture tool velm4023-capture is neither beside the show nor on the PATH"
-                          : !haveFFmpeg  ? "ffmpeg is not on the PATH (on Debian: apt-get install ffmpeg)"
+                          : !haveFFmpeg  ? HOSTFFmpegHint()
                                          : nullptr;
     Render* slot = nullptr;
     for (Render& render : renders) {

@@ -17,3 +17,13 @@ bool SDLDPYDropUserScaling(const char* why);
 std::int32_t SDLDPYFitScale(std::int32_t width, std::int32_t height, std::int32_t screenWidth,
                             std::int32_t screenHeight);
 void SDLDPYSetIcon();                                  // the emblem as the window's icon, before a mode starts
+// Who enlarges the window: 0 where SDL scales the window and full-screen
+// modes itself (sdl12-compat: Linux; the page sizes its own picture); on a
+// host whose SDL scales nothing (Windows' SDL 1.2), the whole number the
+// display enlarges the frame by in the window, 1 on an invisible driver.
+// One implementation per host: linux/, web/, windows/ scaling.cpp.
+std::int32_t SDLDPYSelfScale();
+// The flags that make a full-screen video mode: SDL_FULLSCREEN, or where that
+// would change the monitor's mode (Windows' SDL 1.2), a borderless window of
+// the desktop's size (SDL_NOFRAME).
+std::uint32_t SDLDPYFullScreenFlags();

@@ -97,3 +97,5 @@ std::int64_t HOSTReadSome(std::FILE* file, void* to, std::size_t count) {
     while (got < 0 && errno == EINTR);
     return got;
 }
+
+std::filesystem::path HOSTPath(const char* path) { return std::filesystem::path(path != nullptr ? path : ""); }

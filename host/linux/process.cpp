@@ -173,3 +173,18 @@ std::string HOSTProgramFolder() {
     const std::size_t slash = folder.rfind('/');
     return slash == std::string::npos ? "" : folder.substr(0, slash);
 }
+
+// A word for a POSIX shell: quoted in single quotes unless plain.
+std::string HOSTQuote(const std::string& word) {
+    bool plain = !word.empty();
+    for (char c : word) {
+        plain = plain && (std::strchr("/._-+:@,=", c) != nullptr || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
+                          (c >= 'A' && c <= 'Z'));
+    }
+    if (plain) return word;
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+const char* HOSTFFmpegHint() { return "ffmpeg is not on the PATH (on Debian: apt-get install ffmpeg)"; }

@@ -40,3 +40,5 @@ std::int64_t HOSTReadSome(std::FILE* file, void* to, std::size_t count) {
     if (got == 0 && std::ferror(file) != 0) return -1;
     return static_cast<std::int64_t>(got);
 }
+
+std::filesystem::path HOSTPath(const char* path) { return std::filesystem::path(path != nullptr ? path : ""); }

@@ -1,25 +1,9 @@
-// The presentation counter sits between the display module and SDL: this test
-// program defines SDL_UpdateRect and SDL_Flip itself, counts each call and
-// passes it on to SDL's own function.
+// The presentation counter sits between the display module and SDL: the test
+// program is linked with -Wl,--wrap for SDL_UpdateRect and SDL_Flip, so the
+// display's calls come here, are counted and passed on to SDL's own function.
 #include "show_support.h"
 
-#include <dlfcn.h>
-#include <malloc.h>
-
 #include <cstdlib>
-
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELM_TEST_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define VELM_TEST_ASAN 1
-#endif
-#ifdef VELM_TEST_ASAN
-#include <sanitizer/allocator_interface.h>
-#endif
 
 namespace showtest {
 namespace {
@@ -37,11 +21,6 @@ void Presented() {
     if (observer) observer(presents);
     for (std::size_t i = 0; i < scriptCount; ++i)
         if (script[i].frame == presents) PushKey(script[i].sym);
-}
-
-template <typename F>
-F Real(const char* name) {
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
 }  // namespace
@@ -96,14 +75,6 @@ std::uint64_t Hash(const IMG* image) {
     return h;
 }
 
-std::size_t HeapInUse() {
-#ifdef VELM_TEST_ASAN
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
-}
-
 }  // namespace showtest
 
 // The test program is linked with -Wl,--wrap for the C allocator: every call
@@ -139,15 +110,18 @@ void* __wrap_realloc(void* pointer, std::size_t size) {
 // mode until the process ends; the leak checker is told to leave SDL alone.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libSDL2\nleak:libSDL-1.2\n"; }
 
-extern "C" void SDL_UpdateRect(SDL_Surface* surface, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
-    static auto real = showtest::Real<void (*)(SDL_Surface*, Sint32, Sint32, Uint32, Uint32)>("SDL_UpdateRect");
-    real(surface, x, y, w, h);
+extern "C" {
+void __real_SDL_UpdateRect(SDL_Surface* surface, Sint32 x, Sint32 y, Uint32 w, Uint32 h);
+int __real_SDL_Flip(SDL_Surface* surface);
+
+void __wrap_SDL_UpdateRect(SDL_Surface* surface, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
+    __real_SDL_UpdateRect(surface, x, y, w, h);
     showtest::Presented();
 }
 
-extern "C" int SDL_Flip(SDL_Surface* surface) {
-    static auto real = showtest::Real<int (*)(SDL_Surface*)>("SDL_Flip");
-    const int result = real(surface);
+int __wrap_SDL_Flip(SDL_Surface* surface) {
+    const int result = __real_SDL_Flip(surface);
     showtest::Presented();
     return result;
+}
 }

@@ -7,7 +7,10 @@
 // writes the page's icons flat into the folder: tiles of 192 and 512 pixels,
 // a 180-pixel home-screen tile, a 48-pixel favicon, and a maskable 512-pixel
 // icon whose emblem lies wholly inside the central circle of 80 % of its width
-// (what every launcher's mask keeps), on black.
+// (what every launcher's mask keeps), on black;
+//   velm_icons --windows <output folder>
+// writes <output>/velm4023.ico: the desktop tiles of 48, 128 and 256 pixels,
+// each stored as PNG, as Windows' icons hold them since Vista.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -144,12 +147,67 @@ bool writeWeb(const IMG* emblem, const std::string& folder) {
     }
     return ok;
 }
+// The bytes of a file; empty when unreadable.
+std::string readAll(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[65536];
+        std::size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+void putLittle(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFFu);
+}
+
+// The Windows icon: a header, one 16-byte entry per size (a width or height
+// of 256 is written as 0), then each size's PNG.
+bool writeWindows(const IMG* emblem, const std::string& folder) {
+    mkdir(folder.c_str(), 0777);
+    std::string entries, images;
+    const std::uint32_t count = sizeof iconSizes / sizeof iconSizes[0];
+    std::uint32_t offset = 6 + 16 * count;
+    for (const std::int32_t size : iconSizes) {
+        const std::string png = folder + "/velm4023-" + std::to_string(size) + ".png";
+        if (!save(draw(emblem, size), png)) return false;
+        const std::string bytes = readAll(png);
+        std::remove(png.c_str());
+        if (bytes.empty()) return false;
+        putLittle(entries, static_cast<std::uint32_t>(size & 0xFF), 1);
+        putLittle(entries, static_cast<std::uint32_t>(size & 0xFF), 1);
+        putLittle(entries, 0, 2);    // no palette, reserved
+        putLittle(entries, 1, 2);    // planes
+        putLittle(entries, 32, 2);   // bits a pixel
+        putLittle(entries, static_cast<std::uint32_t>(bytes.size()), 4);
+        putLittle(entries, offset, 4);
+        offset += static_cast<std::uint32_t>(bytes.size());
+        images += bytes;
+    }
+    std::string icon;
+    putLittle(icon, 0, 2);
+    putLittle(icon, 1, 2);   // an icon, not a cursor
+    putLittle(icon, count, 2);
+    icon += entries + images;
+    const std::string path = folder + "/velm4023.ico";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool ok = file != nullptr && std::fwrite(icon.data(), 1, icon.size(), file) == icon.size();
+    if (file == nullptr || std::fclose(file) != 0 || !ok) {
+        std::fprintf(stderr, "velm_icons: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool web = argc == 3 && std::string(argv[1]) == "--web";
-    if (argc != 2 && !web) {
-        std::fprintf(stderr, "usage: velm_icons [--web] <output folder>\n");
+    const std::string option = argc == 3 ? argv[1] : "";
+    const bool web = option == "--web";
+    const bool windows = option == "--windows";
+    if (argc != 2 && !web && !windows) {
+        std::fprintf(stderr, "usage: velm_icons [--web | --windows] <output folder>\n");
         return 2;
     }
     IMG* emblem = IMGFromPPM(asset_emblem, asset_emblem_size);
@@ -157,7 +215,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velm_icons: the compiled-in emblem does not decode\n");
         return 1;
     }
-    const bool ok = web ? writeWeb(emblem, argv[2]) : writeDesktop(emblem, argv[1]);
+    const bool ok = web       ? writeWeb(emblem, argv[2])
+                    : windows ? writeWindows(emblem, argv[2])
+                              : writeDesktop(emblem, argv[1]);
     IMGFree(&emblem);
     return ok ? 0 : 1;
 }
