@@ -44,6 +44,15 @@ int HOSTSpawn(const std::vector<std::string>& argv, const HOSTCHILD& how, std::F
         return -1;
     }
     if (input != nullptr) *input = nullptr;
+    // The program is looked for here, not by the C library's spawn: where
+    // that cannot report a failed exec (under an emulator such as qemu-user,
+    // which turns its vfork into a fork) a missing program would otherwise
+    // look started and end at once with status 127.
+    const std::string program = argv[0].find('/') == std::string::npos ? HOSTFindProgram(argv[0].c_str()) : argv[0];
+    if (!HOSTIsProgram(program)) {
+        errno = ENOENT;
+        return -1;
+    }
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -84,7 +93,7 @@ int HOSTSpawn(const std::vector<std::string>& argv, const HOSTCHILD& how, std::F
     }
     posix_spawnattr_setflags(&attributes, flags);
     pid_t pid = -1;
-    const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    const int failed = posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (how.input) {
