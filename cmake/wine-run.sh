@@ -28,10 +28,4 @@ if ! [ -f "$WINEPREFIX/.made" ]; then
         fi
     ) 9>"$WINEPREFIX.lock"
 fi
-# One Wine server for the prefix kept for a minute after its last program:
-# a program that connects while the server is ending (after its default 3 s
-# alone) dies with "recvmsg: Connection reset by peer", which tests started
-# one after another met now and then. "wineserver -p" starts one unless one
-# runs already.
-wineserver -p 60 >/dev/null 2>&1 || true
 exec wine "$@"
